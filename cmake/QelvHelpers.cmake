@@ -1,0 +1,58 @@
+# Small helpers shared by the subsystems' CMake files.
+
+# qelv_test(NAME SOURCES... LIBS libs...): a GoogleTest program whose tests ctest runs one by one.
+# Windows test programs run under Wine through the cross-compiling emulator.
+function(qelv_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(WIN32)
+    # Tests stay out of bin/ and find the deliverables there, by Wine's name for the folder.
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    target_compile_definitions(${name} PRIVATE QELV_BIN_DIR="Z:${CMAKE_BINARY_DIR}/bin/")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST
+                       PROPERTIES LABELS "${T_LABELS}")
+endfunction()
+
+# qelv_fuzz(NAME SOURCES... LIBS libs... CORPUS dir SECONDS n): a libFuzzer target (clang only),
+# run by ctest for a bounded time over its committed corpus.
+function(qelv_fuzz name)
+  cmake_parse_arguments(F "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT QELV_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(NOT F_SECONDS)
+    set(F_SECONDS 20)
+  endif()
+  # The committed corpus is read only; new finds go to a scratch folder in the build tree.
+  set(scratch ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+                   $<TARGET_FILE:${name}> -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048
+                   -print_final_stats=0 ${scratch} ${F_CORPUS})
+  set_tests_properties(${name} PROPERTIES LABELS fuzz)
+  file(MAKE_DIRECTORY ${scratch})
+endfunction()
+
+# qelv_bridge_library(NAME DEF file SOURCES... LIBS...): a bridge library whose exports carry
+# exactly the undecorated names of its .def file. The .def maps each name to its __stdcall
+# symbol (name@bytes) for 32-bit Windows, which also proves each export's argument size at
+# link time; 64-bit Windows has no such decoration, so the sizes are dropped there.
+function(qelv_bridge_library name)
+  cmake_parse_arguments(B "" "DEF" "SOURCES;LIBS" ${ARGN})
+  set(def ${CMAKE_CURRENT_SOURCE_DIR}/${B_DEF})
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    file(READ ${def} text)
+    string(REGEX REPLACE "@[0-9]+" "" text "${text}")
+    set(def ${CMAKE_CURRENT_BINARY_DIR}/${name}.def)
+    file(WRITE ${def} "${text}")
+  endif()
+  add_library(${name} SHARED ${B_SOURCES} ${def})
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+  target_link_libraries(${name} PRIVATE ${B_LIBS})
+endfunction()

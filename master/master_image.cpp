@@ -1,0 +1,36 @@
+#include "master_image.h"
+
+#include "image_checksum.h"
+#include "image_text.h"
+
+void MasterImage::Clear() {
+  channel_id_.clear();
+  login_.clear();
+  market_.clear();
+  history_.clear();
+}
+
+void MasterImage::Set(std::string_view channel_id, std::string_view login) {
+  channel_id_ = channel_id;
+  login_ = login;
+}
+
+void MasterImage::Append(int pool, int price_digits, int lots_digits, OrderFields order) {
+  if (pool != kMarketPool && pool != kHistoryPool) return;
+  if (pool == kMarketPool) {
+    order.close_time = 0;
+    order.close_price = 0.0;
+  }
+  std::string& section = pool == kMarketPool ? market_ : history_;
+  if (!section.empty()) section += '\n';
+  section += FormatOrderLine(order, price_digits, lots_digits);
+}
+
+std::string MasterImage::Text() const {
+  return BuildImageText(channel_id_, login_, market_, history_);
+}
+
+uint32_t MasterImage::Checksum() const {
+  std::string text = Text();
+  return image_checksum(text.data(), static_cast<int32_t>(text.size()));
+}

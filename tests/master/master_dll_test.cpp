@@ -1,0 +1,165 @@
+// The master library as the terminal sees it: loaded by name, exports found by their exact
+// names and called through their stdcall prototypes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image_checksum.h"
+
+namespace {
+
+using InitFn = int(__stdcall*)(int, int);
+using PairFn = int(__stdcall*)(int, int);
+using FindFn = int(__stdcall*)(const char*);
+using CrcFn = int(__stdcall*)();
+using ClearFn = void(__stdcall*)();
+using SetFn = void(__stdcall*)(const char*, const char*);
+using AppendFn = void(__stdcall*)(int, int, int, int, int, int, double, const char*, double, double,
+                                  double, int, double, int, int, const char*);
+using SendFn = void(__stdcall*)(int);
+
+struct Received {
+  UINT msg;
+  WPARAM wparam;
+  LPARAM lparam;
+  ULONG_PTR tag;
+  std::string data;
+};
+
+// A stand-in hub: an owner window that records what reaches it and a hidden owned window
+// whose class name plays the channel id.
+struct FakeHub {
+  static std::vector<Received> received;
+  static LRESULT answer;
+  HWND endpoint = 0;
+  HWND hidden = 0;
+
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA) {
+      auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
+      received.push_back({msg, wp, lp, cds->dwData,
+                          std::string(static_cast<char*>(cds->lpData), cds->cbData)});
+      return answer;
+    }
+    if (msg >= 0xC000) {
+      received.push_back({msg, wp, lp, 0, {}});
+      return answer;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+  }
+
+  FakeHub(const char* channel, bool with_owner) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "QelvTestEndpoint";
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = channel;
+    RegisterClassA(&wc);
+    if (with_owner) endpoint = CreateWindowExA(0, "QelvTestEndpoint", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    hidden = CreateWindowExA(0, channel, "", 0, 0, 0, 0, 0, endpoint, 0, 0, 0);
+    received.clear();
+    answer = 0;
+  }
+  ~FakeHub() {
+    DestroyWindow(hidden);
+    if (endpoint) DestroyWindow(endpoint);
+  }
+};
+std::vector<Received> FakeHub::received;
+LRESULT FakeHub::answer = 0;
+
+class MasterDll : public testing::Test {
+ protected:
+  void SetUp() override {
+    dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll");
+    ASSERT_NE(dll_, nullptr);
+  }
+  void TearDown() override { FreeLibrary(dll_); }
+  template <typename F>
+  F Get(const char* name) {
+    auto f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+    EXPECT_NE(f, nullptr) << name;
+    return f;
+  }
+  HMODULE dll_ = 0;
+};
+
+TEST_F(MasterDll, ExportsAllNineNamesExactly) {
+  for (const char* name : {"_init", "_deinit", "_find_window", "_marker_send", "_get_crc",
+                           "_image_clear", "_image_set", "_image_append", "_image_send"})
+    EXPECT_NE(GetProcAddress(dll_, name), nullptr) << name;
+  EXPECT_EQ(GetProcAddress(dll_, "_image_append@84"), nullptr);
+}
+
+TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch) {
+  FakeHub hub("QelvChannelA", true);
+  Get<InitFn>("_init")(0, 0);
+  EXPECT_EQ(Get<FindFn>("_find_window")("QelvChannelA"),
+            static_cast<int>(reinterpret_cast<INT_PTR>(hub.endpoint)));
+  EXPECT_EQ(Get<PairFn>("_marker_send")(5, 6), 0);
+  EXPECT_EQ(Get<FindFn>("_find_window")("QelvNoSuchChannel"), 0);
+  EXPECT_EQ(Get<PairFn>("_marker_send")(5, 6), -1);
+  EXPECT_EQ(Get<PairFn>("_deinit")(5, 6), -1);
+}
+
+TEST_F(MasterDll, ChannelWindowWithoutOwnerIsNoHub) {
+  FakeHub hub("QelvChannelB", false);
+  EXPECT_EQ(Get<FindFn>("_find_window")("QelvChannelB"), 0);
+  EXPECT_EQ(Get<PairFn>("_marker_send")(1, 1), -1);
+}
+
+TEST_F(MasterDll, MarkerAndDetachDeliverWindowAndInstanceAndReturnTheAnswer) {
+  FakeHub hub("QelvChannelC", true);
+  Get<InitFn>("_init")(0, 0);
+  Get<FindFn>("_find_window")("QelvChannelC");
+  FakeHub::answer = 1;
+  EXPECT_EQ(Get<PairFn>("_marker_send")(0x12345, -77), 1);
+  FakeHub::answer = 0;
+  EXPECT_EQ(Get<PairFn>("_deinit")(0x12345, -77), 0);
+  ASSERT_EQ(FakeHub::received.size(), 2u);
+  EXPECT_EQ(FakeHub::received[0].msg, RegisterWindowMessageA("M_MARKER"));
+  EXPECT_EQ(FakeHub::received[1].msg, RegisterWindowMessageA("M_DEINIT"));
+  for (const Received& r : FakeHub::received) {
+    EXPECT_EQ(r.wparam, 0x12345u);
+    EXPECT_EQ(r.lparam, -77);
+  }
+}
+
+TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
+  FakeHub hub("QelvChannelD", true);
+  Get<InitFn>("_init")(0, 0);
+  Get<ClearFn>("_image_clear")();
+  Get<SetFn>("_image_set")("QelvChannelD", "4711");
+  Get<AppendFn>("_image_append")(0, 5, 2, 101, 2, 0, 0.1, "EURUSD", 1.2345, 1.2, 1.3, 7, 9.9, 11,
+                                 12, "comment");
+  Get<AppendFn>("_image_append")(1, 5, 2, 102, 2, 1, 1, "GBPUSD", 1.5, 0, 0, 1234, 1.6, 0, 0, "");
+  int crc = Get<CrcFn>("_get_crc")();
+  Get<SendFn>("_image_send")(42);  // no hub yet: nothing is sent
+  EXPECT_TRUE(FakeHub::received.empty());
+
+  Get<FindFn>("_find_window")("QelvChannelD");
+  Get<SendFn>("_image_send")(42);
+  ASSERT_EQ(FakeHub::received.size(), 1u);
+  const Received& r = FakeHub::received[0];
+  EXPECT_EQ(r.wparam, 42u);
+  EXPECT_EQ(r.tag, 111u);
+  EXPECT_EQ(r.data.find('\0'), std::string::npos);
+  EXPECT_EQ(static_cast<int>(image_checksum(r.data.data(), static_cast<int32_t>(r.data.size()))),
+            crc);
+  EXPECT_NE(r.data.find("101\t2\t0\t0.10\tEURUSD\t1.23450\t1.20000\t1.30000\t0\t0.00000\t11\t12\tcomment</market>"),
+            std::string::npos)
+      << r.data;
+  EXPECT_NE(r.data.find("\t1234\t1.60000\t0\t0\t</history>"), std::string::npos) << r.data;
+}
+
+TEST_F(MasterDll, EmptyImageChecksumWithoutInitOrHub) {
+  Get<ClearFn>("_image_clear")();
+  EXPECT_EQ(Get<CrcFn>("_get_crc")(), 356055240);
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+#include "image_checksum.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A second, deliberately literal reading of the definition, kept apart from the real one.
+uint32_t ReferenceChecksum(const std::vector<uint8_t>& bytes) {
+  uint32_t table[256];
+  for (uint32_t i = 0; i < 256; i++) {
+    uint32_t c = i;
+    for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[i] = c;
+  }
+  uint32_t h = 0xFFFFFFFFu;
+  for (size_t i = 0; i < bytes.size() + 4; i++) {
+    uint32_t idx = h >> 24;
+    int b = i < bytes.size() ? bytes[i] : 0;
+    uint32_t widened = b >= 0x80 ? 0xFFFFFF00u | b : b;
+    h = (h << 8) | widened;
+    h ^= table[idx];
+  }
+  return h;
+}
+
+struct Worked {
+  std::string text;
+  uint32_t expected;
+};
+
+class ImageChecksumWorkedValues : public testing::TestWithParam<Worked> {};
+
+TEST_P(ImageChecksumWorkedValues, MatchesTheDefinition) {
+  const Worked& w = GetParam();
+  EXPECT_EQ(image_checksum(w.text.data(), static_cast<int32_t>(w.text.size())), w.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ImageChecksumWorkedValues,
+    testing::Values(Worked{"", 0x53F2F62Du}, Worked{"abc", 0x6953736Bu},
+                    Worked{"a", 0x3A217C80u}, Worked{"a\xE9", 0x490E5E56u},
+                    Worked{"<image>\n", 0xC5E530D5u}));
+
+TEST(ImageChecksum, TopBitTravelsAsANegativeInteger) {
+  EXPECT_EQ(static_cast<int32_t>(image_checksum("<image>\n", 8)), -974835499);
+}
+
+TEST(ImageChecksum, AgreesWithALiteralReadingOnRandomBytesWithHighBytes) {
+  std::mt19937 rng(12345);
+  for (int round = 0; round < 2000; round++) {
+    std::vector<uint8_t> bytes(rng() % 300);
+    for (auto& b : bytes) b = static_cast<uint8_t>(rng() % 4 == 0 ? 0x80 + rng() % 128 : rng() % 128);
+    ASSERT_EQ(image_checksum(bytes.data(), static_cast<int32_t>(bytes.size())),
+              ReferenceChecksum(bytes))
+        << "length " << bytes.size();
+  }
+}
+
+}  // namespace

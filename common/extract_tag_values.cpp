@@ -1,0 +1,34 @@
+#include "extract_tag_values.h"
+
+#include <cstring>
+
+std::string_view TrimWhiteSpace(std::string_view text) {
+  const char* blanks = " \t\r\n\v\f";
+  size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+int ExtractTagValues(const char* source, const char* open, const char* close,
+                     std::vector<std::string>& values) {
+  values.clear();
+  if (!source || !open || !close) return 1;
+  const std::string_view text(source);  // up to the first zero byte
+  const std::string_view open_tag(open), close_tag(close);
+  if (open_tag.empty()) return 0;  // an empty tag would match everywhere and never advance
+
+  size_t at = text.find(open_tag);
+  while (at != std::string_view::npos) {
+    const size_t value_start = at + open_tag.size();
+    const size_t end = text.find(close_tag, value_start);
+    if (end == std::string_view::npos) {
+      at = text.find(open_tag, value_start);
+      continue;
+    }
+    std::string_view value = TrimWhiteSpace(text.substr(value_start, end - value_start));
+    if (!value.empty()) values.emplace_back(value);
+    at = text.find(open_tag, end + close_tag.size());
+  }
+  return 0;
+}

@@ -1,0 +1,33 @@
+// A window handle with one-line helpers. Does not own the window.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class CWindow {
+ public:
+  CWindow(HWND window = 0) : _window(window) {}
+  HWND GetHWND() const { return _window; }
+  operator HWND() const { return _window; }
+  void Attach(HWND window) { _window = window; }
+
+  LRESULT SendMsg(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageA(_window, msg, wp, lp); }
+  bool Show(int cmd) const { return ShowWindow(_window, cmd) != FALSE; }
+  bool IsMinimized() const { return IsIconic(_window) != FALSE; }
+  void Invalidate(const RECT* rect = nullptr, bool erase = true) const { InvalidateRect(_window, rect, erase); }
+  RECT ClientRect() const { RECT r{}; GetClientRect(_window, &r); return r; }
+  HWND Item(int id) const { return GetDlgItem(_window, id); }
+  void SetItemText(int id, const std::string& text) const { SetDlgItemTextA(_window, id, text.c_str()); }
+  std::string ItemText(int id) const {
+    HWND item = Item(id);
+    std::string text(GetWindowTextLengthA(item), '\0');
+    if (!text.empty()) text.resize(GetWindowTextA(item, &text[0], static_cast<int>(text.size()) + 1));
+    return text;
+  }
+  int MessageBox(const std::string& text, const char* caption, UINT type) const {
+    return MessageBoxA(_window, text.c_str(), caption, type);
+  }
+
+ protected:
+  HWND _window;
+};

@@ -24,7 +24,7 @@ class CWindow {
     if (!text.empty()) text.resize(GetWindowTextA(item, &text[0], static_cast<int>(text.size()) + 1));
     return text;
   }
-  int MessageBox(const std::string& text, const char* caption, UINT type) const {
+  int ShowMessage(const std::string& text, const char* caption, UINT type) const {
     return MessageBoxA(_window, text.c_str(), caption, type);
   }
 

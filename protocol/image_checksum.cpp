@@ -8,9 +8,17 @@
 // The byte is sign-extended, so a byte of 0x80 or more sets the 24 upper bits of h in that step.
 // There is no final XOR. Every deliverable must produce these values bit for bit:
 //   ""  -> 0x53F2F62D,  "abc" -> 0x6953736B,  {0x61, 0xE9} -> 0x490E5E56.
+//
+// Speed: for a byte below 0x80 the step is h = L(h) ^ b with L(h) = (h << 8) ^ table[h >> 24],
+// and L is linear over GF(2) because the table is. Eight such bytes therefore fold into
+//     h = L^8(h) ^ L^4(b0 b1 b2 b3) ^ (b4 b5 b6 b7)      (bytes read as big-endian words)
+// and L^8, L^4 split into per-byte tables (slicing by 8). A group of eight that holds a byte
+// of 0x80 or more, and the tail, take the plain step one byte at a time.
 #include "image_checksum.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace {
 
@@ -30,17 +38,54 @@ constexpr std::array<uint32_t, 256> MakeTable() {
 constexpr std::array<uint32_t, 256> kTable = MakeTable();
 static_assert(kTable[1] == 0x77073096u && kTable[255] == 0x2D02EF8Du);
 
+constexpr uint32_t Shift(uint32_t h) { return (h << 8) ^ kTable[h >> 24]; }  // L: a zero byte
+
 inline uint32_t Step(uint32_t h, uint8_t byte) {
   uint32_t widened = static_cast<uint32_t>(static_cast<int32_t>(static_cast<int8_t>(byte)));
   return ((h << 8) | widened) ^ kTable[h >> 24];
 }
 
+// kFold[k][j][v] = L^(4k+4) applied to v placed in byte j (0 = lowest) of a word.
+using FoldTables = std::array<std::array<std::array<uint32_t, 256>, 4>, 2>;
+constexpr FoldTables MakeFoldTables() {
+  FoldTables t{};
+  for (int j = 0; j < 4; j++) {
+    for (uint32_t v = 0; v < 256; v++) {
+      uint32_t h = v << (8 * j);
+      for (int n = 0; n < 4; n++) h = Shift(h);
+      t[0][j][v] = h;
+      for (int n = 0; n < 4; n++) h = Shift(h);
+      t[1][j][v] = h;
+    }
+  }
+  return t;
+}
+constexpr FoldTables kFold = MakeFoldTables();
+
+inline uint32_t Apply(const std::array<std::array<uint32_t, 256>, 4>& t, uint32_t w) {
+  return t[3][w >> 24] ^ t[2][(w >> 16) & 0xFF] ^ t[1][(w >> 8) & 0xFF] ^ t[0][w & 0xFF];
+}
+
+static_assert(std::endian::native == std::endian::little);
+
 }  // namespace
 
 uint32_t image_checksum(const void* data, int32_t length) {
   const uint8_t* p = static_cast<const uint8_t*>(data);
+  const uint8_t* end = p + (length > 0 ? length : 0);
   uint32_t h = 0xFFFFFFFFu;
-  for (int32_t i = 0; i < length; i++) h = Step(h, p[i]);
-  for (int i = 0; i < 4; i++) h = Step(h, 0);  // the four augmenting zero bytes
-  return h;
+  while (end - p >= 8) {
+    uint64_t q;
+    std::memcpy(&q, p, 8);
+    if (q & 0x8080808080808080ull) {
+      for (int i = 0; i < 8; i++) h = Step(h, p[i]);
+    } else {
+      uint32_t first = __builtin_bswap32(static_cast<uint32_t>(q));
+      uint32_t second = __builtin_bswap32(static_cast<uint32_t>(q >> 32));
+      h = Apply(kFold[1], h) ^ Apply(kFold[0], first) ^ second;
+    }
+    p += 8;
+  }
+  while (p < end) h = Step(h, *p++);
+  return Apply(kFold[0], h);  // the four augmenting zero bytes
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,6 +33,8 @@ struct Worked {
   uint32_t expected;
 };
 
+void PrintTo(const Worked& w, std::ostream* os) { *os << std::hex << w.expected; }
+
 class ImageChecksumWorkedValues : public testing::TestWithParam<Worked> {};
 
 TEST_P(ImageChecksumWorkedValues, MatchesTheDefinition) {
@@ -50,13 +53,33 @@ TEST(ImageChecksum, TopBitTravelsAsANegativeInteger) {
 }
 
 TEST(ImageChecksum, AgreesWithALiteralReadingOnRandomBytesWithHighBytes) {
+  // From all-ASCII runs (the folded eight-byte path) to dense high bytes (the byte path).
   std::mt19937 rng(12345);
-  for (int round = 0; round < 2000; round++) {
+  for (int round = 0; round < 3000; round++) {
     std::vector<uint8_t> bytes(rng() % 300);
-    for (auto& b : bytes) b = static_cast<uint8_t>(rng() % 4 == 0 ? 0x80 + rng() % 128 : rng() % 128);
+    const unsigned high_one_in = 1 + round % 64;
+    for (auto& b : bytes)
+      b = static_cast<uint8_t>(rng() % high_one_in == 0 ? 0x80 + rng() % 128 : rng() % 128);
     ASSERT_EQ(image_checksum(bytes.data(), static_cast<int32_t>(bytes.size())),
               ReferenceChecksum(bytes))
         << "length " << bytes.size();
+  }
+}
+
+TEST(ImageChecksum, OneHighByteInEveryPositionAndAlignment) {
+  std::vector<uint8_t> buffer(64 + 8);
+  for (size_t offset = 0; offset < 8; offset++) {
+    for (size_t length = 0; length <= 40; length++) {
+      for (size_t high = 0; high <= length; high++) {  // high == length: none
+        std::vector<uint8_t> bytes(length);
+        for (size_t i = 0; i < length; i++) bytes[i] = static_cast<uint8_t>('A' + i % 26);
+        if (high < length) bytes[high] = 0xE9;
+        std::copy(bytes.begin(), bytes.end(), buffer.begin() + offset);
+        ASSERT_EQ(image_checksum(buffer.data() + offset, static_cast<int32_t>(length)),
+                  ReferenceChecksum(bytes))
+            << "offset " << offset << " length " << length << " high " << high;
+      }
+    }
   }
 }
 

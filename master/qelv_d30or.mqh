@@ -1,0 +1,43 @@
+//+------------------------------------------------------------------+
+//| qelv_d30or.mqh - the master bridge library for the master expert  |
+//+------------------------------------------------------------------+
+// Put qelv_d30or.dll into experts\libraries and allow DLL imports.
+//
+// Calling order of the master expert:
+//   init:   _init(0, 0); _find_window(channel id)  (0: no hub of that channel is running)
+//   timer:  _marker_send(window, instance) at least every 10 seconds (the hub drops a
+//           terminal that has been silent for 30 seconds);
+//           _image_clear(); _image_set(channel id, login);
+//           _image_append(0, ...) for every open order, _image_append(1, ...) for every
+//           history order; when _get_crc() changed since the last send, _image_send(window)
+//   deinit: _deinit(window, instance)
+// `window` and `instance` are two integers of the expert's choosing that the hub uses to tell
+// this terminal apart; give the same `window` to _marker_send and _image_send, and an
+// `instance` other than 0 (the hub drops images of a master whose instance is 0). A marker
+// answers 1 when another instance already holds `window`, 0 when this one is registered.
+// Every export that talks to the hub answers -1 while no hub is known: call _find_window
+// again (a hub that was restarted is found again that way).
+//
+// Texts are single-byte: a current terminal's strings are Unicode, so pass each text as a
+// uchar array filled by StringToCharArray(text, array) (which ends it with a zero byte).
+// Reals are written with "." whatever the regional settings. A line is kept within 1023
+// characters by shortening the comment, then the symbol; TAB and line feed become blanks.
+#import "qelv_d30or.dll"
+int  _init(int reserved1, int reserved2);
+int  _deinit(int window, int instance);
+int  _find_window(uchar &channel_id[]);
+int  _marker_send(int window, int instance);
+int  _get_crc();
+void _image_clear();
+void _image_set(uchar &channel_id[], uchar &login[]);
+// pool: 0 open orders (close_time and close_price are written as 0), 1 history orders.
+// price_digits and lots_digits: decimals of the prices and of the lots (0 to 16).
+// type is the terminal's order type code; what num1, num2, price6 to price8, num11 and num12
+// hold is agreed between the master and the slave experts: the slaves read them unchanged.
+void _image_append(int pool, int price_digits, int lots_digits,
+                   int num1, int num2, int type, double lots, uchar &symbol[],
+                   double price6, double price7, double price8,
+                   int close_time, double close_price, int num11, int num12,
+                   uchar &comment[]);
+void _image_send(int window);
+#import

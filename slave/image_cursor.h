@@ -1,0 +1,52 @@
+// The expert's walk over the split image set: select an image, then an order within one of its
+// pools, and read what is selected. Every read checks the selection against the set of that
+// moment and answers 0 instead of reading outside it; a split leaves the selection as it was.
+// A missing out-pointer or a string element without a buffer (an expert that forgot to fill
+// its array) also makes a read answer 0 and write nothing, rather than crash the terminal.
+#pragma once
+#include <cstdint>
+
+#include "image_set_model.h"
+#include "text_slot.h"
+
+enum OrderPool : int32_t { kMarketOrders = 0, kHistoryOrders = 1 };
+
+// Where _order_get writes the thirteen fields of an order.
+struct OrderOut {
+  int32_t* num1;
+  int32_t* num2;
+  int32_t* type;
+  double* lots;
+  TextSlot* symbol;
+  double* price6;
+  double* price7;
+  double* price8;
+  int32_t* close_time;
+  double* close_price;
+  int32_t* num11;
+  int32_t* num12;
+  TextSlot* comment;
+};
+
+class ImageCursor {
+ public:
+  explicit ImageCursor(const ImageSet& set) : set_(set) {}
+
+  int32_t ImagesTotal() const;
+  // Always 1; a missing pointer is skipped.
+  int32_t GetCounts(int32_t* master_count, int32_t* slave_count) const;
+  int32_t SelectImage(int32_t index);
+  // Channel id and login are cut to 255 characters, the expert's 256-byte buffers.
+  int32_t GetImageInfo(TextSlot* channel_id, TextSlot* login) const;
+  int32_t OrdersTotal(int32_t pool) const;
+  int32_t SelectOrder(int32_t index, int32_t pool);
+  int32_t GetOrder(const OrderOut& out) const;
+
+ private:
+  const TImage* CurrentImage() const;
+
+  const ImageSet& set_;
+  int32_t image_ = 0;
+  int32_t pool_ = kMarketOrders;
+  int32_t order_ = 0;
+};

@@ -1,0 +1,82 @@
+// Exports of the slave bridge library. Each one translates its arguments and calls the portable
+// model and cursor or the link; none of them throws.
+#include <windows.h>
+
+#include "image_checksum.h"
+#include "image_cursor.h"
+#include "image_set_split.h"
+#include "slave_link_win.h"
+
+namespace {
+
+ImageSet g_set;
+ImageCursor g_cursor(g_set);
+
+// Window handles travel as 32-bit integers; Windows keeps them sign-extendable on 64 bits.
+HWND AsWindow(int window) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(window)); }
+int AsInt(HWND window) { return static_cast<int>(reinterpret_cast<INT_PTR>(window)); }
+
+}  // namespace
+
+extern "C" {
+
+int __stdcall slave_images_split() { return SplitImageSet(slave_link::ReceivedText(), g_set); }
+
+int __stdcall slave_images_total() { return g_cursor.ImagesTotal(); }
+
+int __stdcall slave_images_get_info(int* master_count, int* slave_count) {
+  return g_cursor.GetCounts(master_count, slave_count);
+}
+
+int __stdcall slave_image_select(int index) { return g_cursor.SelectImage(index); }
+
+int __stdcall slave_image_get_info(TextSlot* channel_id, TextSlot* login) {
+  return g_cursor.GetImageInfo(channel_id, login);
+}
+
+int __stdcall slave_orders_total(int pool) { return g_cursor.OrdersTotal(pool); }
+
+int __stdcall slave_order_select(int index, int pool) { return g_cursor.SelectOrder(index, pool); }
+
+int __stdcall slave_order_get(int* num1, int* num2, int* type, double* lots, TextSlot* symbol,
+                              double* price6, double* price7, double* price8, int* close_time,
+                              double* close_price, int* num11, int* num12, TextSlot* comment) {
+  return g_cursor.GetOrder({num1, num2, type, lots, symbol, price6, price7, price8, close_time,
+                            close_price, num11, num12, comment});
+}
+
+int __stdcall slave_init(int window, int) {
+  slave_link::Attach(AsWindow(window));
+  return 0;
+}
+
+int __stdcall slave_deinit(int window, int instance) {
+  return slave_link::Detach(AsWindow(window), instance);
+}
+
+int __stdcall slave_find_window(const char* class_name) {
+  return AsInt(slave_link::FindHub(class_name));
+}
+
+int __stdcall slave_marker_send(int window, int instance) {
+  return slave_link::SendMarker(AsWindow(window), instance);
+}
+
+int __stdcall slave_get_crc() { return slave_link::PublishedChecksum(); }
+
+int __stdcall slave_images_get(int window) {
+  return slave_link::RequestImageSet(AsWindow(window));
+}
+
+int __stdcall slave_images_calc_crc() {
+  const std::string& text = slave_link::ReceivedText();
+  return static_cast<int>(image_checksum(text.data(), static_cast<int32_t>(text.size())));
+}
+
+}  // extern "C"
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  // At process exit (reserved set) no message will reach the chart any more.
+  if (reason == DLL_PROCESS_DETACH && !reserved) slave_link::ReleaseOnUnload();
+  return TRUE;
+}

@@ -1,0 +1,130 @@
+#include "slave_link_win.h"
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+
+#include "hub_link_win.h"
+#include "link_protocol.h"
+
+namespace slave_link {
+namespace {
+
+struct LinkState {
+  HWND hub = 0;
+  UINT marker_msg = 0;
+  UINT detach_msg = 0;
+  UINT request_msg = 0;
+  volatile LONG attach_count = 0;
+  // Read by the window procedure on the chart's thread while the expert's thread may change
+  // them. The saved procedure is kept after a restore for a message still on its way through.
+  std::atomic<HWND> chart{nullptr};
+  std::atomic<WNDPROC> saved{nullptr};
+  std::string received;
+};
+LinkState g;
+
+LRESULT StoreFrame(const COPYDATASTRUCT& frame) {
+  if (!frame.lpData && frame.cbData) return 0;  // a length without data: nothing to keep
+  try {
+    if (frame.cbData)
+      g.received.assign(static_cast<const char*>(frame.lpData), frame.cbData);
+    else
+      g.received.clear();
+  } catch (...) {
+    return 0;  // no memory for it: the text held before stays whole
+  }
+  return 1;
+}
+
+LRESULT CALLBACK ChartProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COPYDATA) {
+    const auto* frame = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    if (frame && frame->dwData == link::kCopyDataTag) return StoreFrame(*frame);
+  }
+  WNDPROC own = g.saved.load();
+  return own ? CallWindowProcA(own, window, msg, wp, lp) : DefWindowProcA(window, msg, wp, lp);
+}
+
+void Subclass(HWND chart) {
+  // The window's own procedure is saved before ours goes in, as a message may reach ours at once.
+  LONG_PTR own = GetWindowLongPtrA(chart, GWLP_WNDPROC);
+  if (!own) return;  // no such window
+  // Two first attaches at once must not chain our procedure to itself.
+  if (own == reinterpret_cast<LONG_PTR>(ChartProc)) return;
+  g.saved = reinterpret_cast<WNDPROC>(own);
+  LONG_PTR previous = SetWindowLongPtrA(chart, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChartProc));
+  if (!previous) return;  // not ours to subclass
+  g.saved = reinterpret_cast<WNDPROC>(previous);
+  g.chart = chart;
+}
+
+void Restore() {
+  HWND chart = g.chart.exchange(nullptr);
+  WNDPROC own = g.saved.load();
+  if (chart && own) SetWindowLongPtrA(chart, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+}
+
+// Counts one attach off unless there is none left; true when this took the last one.
+bool CountDownLast() {
+  LONG count = g.attach_count;
+  while (count > 0) {
+    LONG seen = InterlockedCompareExchange(&g.attach_count, count - 1, count);
+    if (seen == count) return count == 1;
+    count = seen;
+  }
+  return false;
+}
+
+int SendToHub(UINT msg, HWND chart, int instance) {
+  if (!g.hub) return -1;
+  return static_cast<int>(
+      SendMessageA(g.hub, msg, reinterpret_cast<WPARAM>(chart), static_cast<LPARAM>(instance)));
+}
+
+}  // namespace
+
+void Attach(HWND chart) {
+  g.marker_msg = RegisterWindowMessageA(link::kSlaveMarker);
+  g.detach_msg = RegisterWindowMessageA(link::kSlaveDetach);
+  g.request_msg = RegisterWindowMessageA(link::kSlaveGetImage);
+  if (g.attach_count == 0) Subclass(chart);
+  InterlockedIncrement(&g.attach_count);
+}
+
+int Detach(HWND chart, int instance) {
+  // The subclassed window is restored, whatever window this call names: another window's
+  // procedure would be wrong for it.
+  if (CountDownLast()) Restore();
+  return SendToHub(g.detach_msg, chart, instance);
+}
+
+HWND FindHub(const char* channel_id) {
+  g.hub = 0;
+  g.hub = FindHubEndpoint(channel_id);
+  return g.hub;
+}
+
+int SendMarker(HWND chart, int instance) { return SendToHub(g.marker_msg, chart, instance); }
+
+int PublishedChecksum() {
+  if (!g.hub) return 0;
+  // A 32-bit checksum: on 64-bit Windows the upper half of the word carries nothing.
+  return static_cast<int>(static_cast<uint32_t>(GetWindowLongPtrA(g.hub, GWLP_USERDATA)));
+}
+
+int RequestImageSet(HWND chart) {
+  if (!g.hub) return -1;
+  SendMessageA(g.hub, g.request_msg, reinterpret_cast<WPARAM>(chart), 0);
+  return static_cast<int>(std::min<size_t>(g.received.size(), INT_MAX));
+}
+
+const std::string& ReceivedText() { return g.received; }
+
+void ReleaseOnUnload() {
+  HWND chart = g.chart.load();
+  if (chart && GetWindowLongPtrA(chart, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ChartProc))
+    Restore();
+}
+
+}  // namespace slave_link

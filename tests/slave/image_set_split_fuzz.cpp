@@ -1,0 +1,58 @@
+// Any received text: the split must neither crash nor read outside it, every stored text must
+// fit the expert's buffer, and a walk over the result must stay inside the model.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "image_cursor.h"
+#include "image_set_split.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  ImageSet set;
+  int result = SplitImageSet(text, set);
+  Check(result == 0 || result == 1);
+  if (result == 0) Check(std::strcmp(set.error, "[line.size] 13 items required") == 0);
+
+  ImageCursor cursor(set);
+  char id[kChannelIdCapacity], login[kLoginCapacity], symbol[kSymbolCapacity], comment[kCommentCapacity];
+  TextSlot id_slot{0, id}, login_slot{0, login}, symbol_slot{0, symbol}, comment_slot{0, comment};
+  int32_t n[6];
+  double d[5];
+  OrderOut out{&n[0], &n[1], &n[2], &d[0], &symbol_slot, &d[1], &d[2], &d[3],
+               &n[3], &d[4], &n[4], &n[5], &comment_slot};
+  size_t orders = 0;
+  for (int32_t i = 0; i < cursor.ImagesTotal(); i++) {
+    Check(cursor.SelectImage(i) == 1);
+    Check(cursor.GetImageInfo(&id_slot, &login_slot) == 1);
+    Check(std::memchr(id, 0, sizeof id) && std::memchr(login, 0, sizeof login));
+    for (int32_t pool = 0; pool < 2; pool++) {
+      int32_t total = cursor.OrdersTotal(pool);
+      for (int32_t k = 0; k < total; k++, orders++) {
+        Check(cursor.SelectOrder(k, pool) == 1);
+        Check(cursor.GetOrder(out) == 1);
+        Check(std::memchr(symbol, 0, sizeof symbol) && std::memchr(comment, 0, sizeof comment));
+      }
+      Check(cursor.SelectOrder(total, pool) == 0);
+    }
+  }
+  Check(cursor.SelectImage(cursor.ImagesTotal()) == 0);
+
+  // The same text again gives the same model.
+  ImageSet again;
+  Check(SplitImageSet(text, again) == result);
+  Check(again.images.size() == set.images.size() && again.master_count == set.master_count &&
+        again.slave_count == set.slave_count);
+  for (const TImage& image : again.images) orders -= image.market.size() + image.history.size();
+  Check(orders == 0);
+  return 0;
+}

@@ -1,0 +1,81 @@
+#include "hub_settings.h"
+
+#include <climits>
+#include <vector>
+
+#include "extract_tag_values.h"
+
+namespace {
+
+// Decimal with an optional sign, up to the first non-digit; no digits give 0. A value out of
+// range is held at the nearest end rather than wrapped.
+int ParseInt(std::string_view text) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; i++) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) value = INT_MAX;
+  return static_cast<int>(value);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Hexadecimal with an optional 0x, up to the first non-hex digit; no digits give 0 (black).
+uint32_t ParseHex(std::string_view text) {
+  if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+  uint64_t value = 0;
+  for (char c : text) {
+    int digit = HexDigit(c);
+    if (digit < 0) break;
+    value = value * 16 + digit;
+    if (value > UINT32_MAX) value = UINT32_MAX;
+  }
+  return static_cast<uint32_t>(value);
+}
+
+// The first non-empty element <name>...</name> of `source`, if there is one.
+bool FirstValue(const std::string& source, const std::string& name, std::string& value) {
+  std::vector<std::string> values;
+  ExtractTagValues(source.c_str(), ("<" + name + ">").c_str(), ("</" + name + ">").c_str(), values);
+  if (values.empty()) return false;
+  value = std::move(values.front());
+  return true;
+}
+
+}  // namespace
+
+uint32_t PlatformColor(uint32_t web) {
+  return (web & 0xFF) << 16 | (web & 0xFF00) | ((web >> 16) & 0xFF);
+}
+
+HubSettings ReadHubSettings(std::string_view file) {
+  HubSettings s;
+  s.x = 22, s.y = 16, s.dx = 180, s.dy = 30;
+  s.font_name = "Arial";
+  s.font_size = 180;
+  s.font_color = PlatformColor(0x0000FF);
+
+  // The tag search sees the file up to its first zero byte, as a C string.
+  const std::string text(file.substr(0, file.find('\0')));
+  std::string root, window, panel, value;
+  if (!FirstValue(text, "root", root) || !FirstValue(root, "window", window)) return s;
+  if (FirstValue(window, "channel_id", value)) s.channel_id = value;
+  if (!FirstValue(window, "text", panel)) return s;
+
+  for (auto [name, field] : {std::pair{"x", &s.x}, {"y", &s.y}, {"dx", &s.dx}, {"dy", &s.dy},
+                             {"font_size", &s.font_size}})
+    if (FirstValue(panel, name, value)) *field = ParseInt(value);
+  if (FirstValue(panel, "font_name", value)) s.font_name = value;
+  if (FirstValue(panel, "font_color", value)) s.font_color = PlatformColor(ParseHex(value));
+  return s;
+}

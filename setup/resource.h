@@ -1,0 +1,26 @@
+// Resource and control identifiers of the setup tool.
+#pragma once
+
+#define IDR_MAINFRAME 129
+#define IDD_LOBRINE_DIALOG 102
+
+#define IDC_CORE_PATH 1000
+#define IDC_CORE_FILES 1001
+#define IDC_CORE_BROWSE 1002
+#define IDC_DIVIDER 1003
+#define IDC_CORE_COPY 1004
+#define IDC_MASTER_PATH 1005
+#define IDC_MASTER_FILES 1006
+#define IDC_MASTER_BROWSE 1007
+#define IDC_MASTER_COPY 1008
+#define IDC_SLAVE_PATH 1009
+#define IDC_SLAVE_FILES 1010
+#define IDC_SLAVE_BROWSE 1011
+#define IDC_SLAVE_COPY 1012
+#define IDC_CORE_LABEL 1013
+#define IDC_MASTER_LABEL 1014
+#define IDC_SLAVE_LABEL 1015
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

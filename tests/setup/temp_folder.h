@@ -1,0 +1,25 @@
+// Scratch folders and files for the Windows tests of the setup tool.
+#pragma once
+#include <string>
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return _path; }
+  // The path of `relative` inside the folder.
+  std::string operator/(const std::string& relative) const { return _path + "\\" + relative; }
+
+ private:
+  std::string _path;
+};
+
+void MakeFolder(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);
+// The file's bytes, or "<missing>" when it cannot be read.
+std::string ReadFileText(const std::string& path);
+bool PathExists(const std::string& path);

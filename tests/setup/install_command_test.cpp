@@ -1,0 +1,94 @@
+// Lobrine.exe /install core|master|slave <folder>: the plans without the dialog, as an install
+// script runs them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "setup_messages.h"
+#include "setup_process.h"
+
+namespace {
+
+int Install(const SetupFolder& setup, const std::string& arguments, std::string* output = nullptr) {
+  SetupProcess process(setup.program(), arguments);
+  int code = process.Wait();
+  if (output) *output = process.Output();
+  return code;
+}
+
+// A distribution laid out as the tool expects installs the suite into a Dremont folder and two
+// terminals.
+TEST(InstallCommand, PutsTheSuiteIntoTheDremontFolderAndBothTerminals) {
+  SetupFolder setup;
+  setup.AddFiles("core", {"Varnick.exe", "qelv.xml"});
+  setup.AddFiles("master", {"e-master.mq4", "e-master.ex4", "s-close.ex4", "qelv_d30or.dll"});
+  setup.AddFiles("slave", {"e-slave.ex4", "s-close.ex4", "qelv_r30uv.dll", "symbols.txt"});
+  const std::string dremont = setup / "Dremont", master = setup / "Terminal 1",
+                    slave = setup / "Terminal 2";
+  MakeFolder(dremont);
+  for (const std::string& terminal : {master, slave}) {
+    MakeFolder(terminal);
+    for (const char* folder : {"\\experts", "\\experts\\scripts", "\\experts\\libraries", "\\experts\\files"}) {
+      MakeFolder(terminal + folder);
+    }
+  }
+
+  for (const std::string& arguments : {"/install core \"" + dremont + "\"",
+                                       "/install master \"" + master + "\"",
+                                       "/install slave \"" + slave + "\""}) {
+    std::string output;
+    EXPECT_EQ(Install(setup, arguments, &output), 0) << arguments;
+    EXPECT_EQ(output, "") << arguments;
+  }
+  for (const std::string& file :
+       {dremont + "\\Varnick.exe", dremont + "\\qelv.xml", master + "\\experts\\e-master.mq4",
+        master + "\\experts\\e-master.ex4", master + "\\experts\\scripts\\s-close.ex4",
+        master + "\\experts\\libraries\\qelv_d30or.dll", slave + "\\experts\\e-slave.ex4",
+        slave + "\\experts\\scripts\\s-close.ex4", slave + "\\experts\\libraries\\qelv_r30uv.dll",
+        slave + "\\experts\\files\\symbols.txt"}) {
+    const std::string name = file.substr(file.rfind('\\') + 1);
+    EXPECT_EQ(ReadFileText(file), "new " + name) << file;
+  }
+}
+
+TEST(InstallCommand, AnswersYesAndPrintsEveryMessage) {
+  SetupFolder setup;
+  setup.AddFiles("core", {"Varnick.exe"});
+  const std::string dremont = setup / "Dremont";
+  MakeFolder(dremont);
+  WriteFileText(dremont + "\\Varnick.exe", "old");
+
+  std::string output;
+  EXPECT_EQ(Install(setup, "/install core " + dremont, &output), 0);
+  EXPECT_EQ(output, "Warning: " +
+                        OverwriteQuestion(dremont + "\\Varnick.exe", setup / "core\\Varnick.exe") +
+                        " Yes\r\n");
+  EXPECT_EQ(ReadFileText(dremont + "\\Varnick.exe"), "new Varnick.exe");
+
+  const std::string gone = setup / "gone";
+  EXPECT_EQ(Install(setup, "/install master " + gone, &output), 1);
+  EXPECT_EQ(output, "Warning: " + FolderMissingText(gone + "\\experts") + "\r\n" +
+                        "Warning: " + FolderMissingText(gone + "\\experts\\scripts") + "\r\n" +
+                        "Warning: " + FolderMissingText(gone + "\\experts\\libraries") + "\r\n");
+}
+
+// With its extension in capitals the program still finds its source folders beside itself.
+TEST(InstallCommand, ProgramNamedInCapitalsFindsItsFolders) {
+  SetupFolder setup("LOBRINE.EXE");
+  setup.AddFiles("core", {"Varnick.exe"});
+  const std::string dremont = setup / "Dremont";
+  MakeFolder(dremont);
+  EXPECT_EQ(Install(setup, "/install core " + dremont), 0);
+  EXPECT_EQ(ReadFileText(dremont + "\\Varnick.exe"), "new Varnick.exe");
+}
+
+TEST(InstallCommand, WrongCommandLinesAreRefused) {
+  SetupFolder setup;
+  for (const char* arguments : {"/install", "/install core", "/install hub C:\\x", "/install core a b"}) {
+    std::string output;
+    EXPECT_EQ(Install(setup, arguments, &output), 2) << arguments;
+    EXPECT_EQ(output, "usage: Lobrine.exe /install core|master|slave <folder>\r\n");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include "setup_process.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr DWORD kPollLimitMs = 120000;  // slow, busy machines: a bound, not an expectation
+constexpr DWORD kPollStepMs = 50;
+
+struct WindowSearch {
+  DWORD process;
+  std::string title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char title[256] = "";
+  char name[64] = "";
+  GetWindowTextA(window, title, sizeof title);
+  GetClassNameA(window, name, sizeof name);
+  if (owner == search->process && IsWindowVisible(window) && search->title == title &&
+      std::string(name) == "#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A message box's text is its one static control with text (the control's ID differs between
+// Windows and Wine).
+BOOL CALLBACK FindBoxText(HWND control, LPARAM data) {
+  char name[64] = "";
+  GetClassNameA(control, name, sizeof name);
+  std::string text = ControlText(control);
+  if (lstrcmpiA(name, "Static") == 0 && !text.empty()) {
+    *reinterpret_cast<std::string*>(data) = text;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+SetupFolder::SetupFolder(const std::string& program_name) : _program(_folder / program_name) {
+  EXPECT_TRUE(CopyFileA(QELV_BIN_DIR "Lobrine.exe", _program.c_str(), FALSE));
+  for (const char* source : {"core", "master", "slave"}) MakeFolder(_folder / source);
+}
+
+void SetupFolder::AddFiles(const std::string& source, std::initializer_list<const char*> names) {
+  for (const char* name : names) WriteFileText(_folder / (source + "\\" + name), "new " + std::string(name));
+}
+
+SetupProcess::SetupProcess(const std::string& program, const std::string& arguments) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, NULL, TRUE};
+  HANDLE write_end = NULL;
+  EXPECT_TRUE(CreatePipe(&_output, &write_end, &inherit, 1 << 16));
+  SetHandleInformation(_output, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
+  // The program's working folder is not its own: nothing may depend on it.
+  EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &_info))
+      << command;
+  CloseHandle(write_end);
+}
+
+SetupProcess::~SetupProcess() {
+  if (_info.hProcess && WaitForSingleObject(_info.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(_info.hProcess, 99);
+    WaitForSingleObject(_info.hProcess, kPollLimitMs);
+  }
+  for (HANDLE handle : {_info.hProcess, _info.hThread, _output}) {
+    if (handle) CloseHandle(handle);
+  }
+}
+
+int SetupProcess::Wait() {
+  if (WaitForSingleObject(_info.hProcess, kPollLimitMs) != WAIT_OBJECT_0) return -1;
+  return static_cast<int>(ExitCode());
+}
+
+DWORD SetupProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(_info.hProcess, &code);
+  return code;
+}
+
+std::string SetupProcess::Output() {
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(_output, chunk, sizeof chunk, &read, NULL) && read > 0) _collected.append(chunk, read);
+  return _collected;
+}
+
+HWND FindProcessWindow(const SetupProcess& process, const char* title) {
+  WindowSearch search{process.id(), title, NULL};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool AnswerBoxesUntil(const SetupProcess& process, const std::function<bool()>& done,
+                      std::vector<std::string>& boxes, int answer) {
+  for (DWORD waited = 0; waited < kPollLimitMs; waited += kPollStepMs) {
+    if (HWND box = FindProcessWindow(process, "Warning")) {
+      std::string text;
+      EnumChildWindows(box, FindBoxText, reinterpret_cast<LPARAM>(&text));
+      boxes.push_back(text);
+      const int button = GetDlgItem(box, IDYES) ? answer : IDOK;
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+      while (IsWindow(box) && waited < kPollLimitMs) {  // until that box is gone
+        Sleep(kPollStepMs);
+        waited += kPollStepMs;
+      }
+      continue;
+    }
+    if (done()) return true;
+    Sleep(kPollStepMs);
+  }
+  return false;
+}
+
+std::string ControlText(HWND window) {
+  char text[4096] = "";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, kPollLimitMs, &length);
+  return std::string(text, length);
+}
+
+void SetControlText(HWND window, const std::string& text) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                      SMTO_ABORTIFHUNG, kPollLimitMs, &result);
+}

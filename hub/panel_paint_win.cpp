@@ -1,0 +1,83 @@
+#include "panel_paint_win.h"
+
+#include <cstdlib>
+
+#include "panel_values.h"
+
+namespace {
+
+// The maker's rows: fixed texts of the product.
+const char kNoticeLabel[] = "Notice:";
+const char kNotice[] = "Dremont software, all rights reserved";
+const char kWebAddress[] = "dremont.example";
+
+const COLORREF kShadow = RGB(250, 250, 250);
+
+// A font of `tenths` of a point on this device, as a point size is meant on the screen.
+HFONT CreatePointFont(HDC dc, int tenths, const char* face) {
+  LOGFONTA font{};
+  font.lfHeight = -std::abs(MulDiv(tenths, GetDeviceCaps(dc, LOGPIXELSY), 720));
+  font.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+  return CreateFontIndirectA(&font);
+}
+
+void Text(HDC dc, int x, int y, const std::string& text) {
+  TextOutA(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+// A light copy one pixel up and left, then the text in black: the text looks engraved.
+void ShadowText(HDC dc, int x, int y, const std::string& text) {
+  SetTextColor(dc, kShadow);
+  Text(dc, x - 1, y - 1, text);
+  SetTextColor(dc, RGB(0, 0, 0));
+  Text(dc, x, y, text);
+}
+
+void PaintRule(HDC dc) {
+  for (int column = kRuleFirst; column <= kRuleLast; column++) {
+    const int level = RuleLevel(column);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(level, level, 255));
+    HGDIOBJ previous = SelectObject(dc, pen);
+    MoveToEx(dc, column, kRuleTop, nullptr);
+    LineTo(dc, column, kRuleTop + 2);  // the end point is not drawn: two rows
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+  }
+}
+
+}  // namespace
+
+void PaintContent(HDC dc, const PanelContent& c) {
+  const HubSettings& s = c.settings;
+  HFONT value_font = CreatePointFont(dc, s.font_size, s.font_name.c_str());
+  HFONT version_font = CreatePointFont(dc, 100, "Arial");
+
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, s.font_color);
+  HGDIOBJ previous_font = SelectObject(dc, value_font);
+  const std::string rows[4][2] = {{"Terminals:", TerminalsValue(c.counts)},
+                                  {"Channel ID:", s.channel_id},
+                                  {"Check Summ:", ChecksumValue(c.checksum)},
+                                  {"Time Stamp:", c.time_stamp}};
+  for (int i = 0; i < 4; i++) {
+    const int top = s.y + i * s.dy;
+    Text(dc, s.x, top, rows[i][0]);
+    if (i == 3) SetTextCharacterExtra(dc, -1);  // the time stamp's digits set a little closer
+    Text(dc, s.x + s.dx, top, rows[i][1]);
+  }
+
+  PaintRule(dc);
+
+  SelectObject(dc, version_font);
+  SetTextCharacterExtra(dc, 0);
+  ShadowText(dc, 200, 180, "Version:");
+  ShadowText(dc, 280, 180, "Build 3.0 / 15.09.2009");
+  ShadowText(dc, 200, 210, kNoticeLabel);
+  ShadowText(dc, 280, 210, kNotice);
+  ShadowText(dc, 280, 225, kWebAddress);
+
+  SelectObject(dc, previous_font);
+  DeleteObject(value_font);
+  DeleteObject(version_font);
+}

@@ -1,0 +1,16 @@
+// The hub process: reads its settings, allows one hub per channel id, registers the hidden
+// window's class under the channel id and runs the hub dialog.
+#pragma once
+#include "hub_settings.h"
+
+class CVarnickApp {
+ public:
+  // Runs the hub until its dialog closes, or ends at once when it must; the exit code.
+  int Run();
+
+ private:
+  bool InitInstance();  // false when the hub ends without its dialog
+  void ExitInstance();
+
+  HubSettings settings_;  // those of an unreadable file until qelv.xml is read
+};

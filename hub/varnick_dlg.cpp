@@ -1,0 +1,138 @@
+#include "varnick_dlg.h"
+
+#include <optional>
+
+#include "hub_message_win.h"
+#include "image_set.h"
+#include "link_protocol.h"
+#include "resource.h"
+#include "time_stamp.h"
+
+namespace {
+
+const UINT_PTR kExpiryTimerId = 1000;
+// How long the reply to a slave may wait for the slave's window; a window whose thread hangs
+// would otherwise hold the hub, and with it every terminal, for ever.
+const UINT kReplyTimeoutMs = 5000;
+
+// Window handles travel as 32-bit values; only those bits identify a window.
+uint32_t WindowValue(WPARAM wp) { return static_cast<uint32_t>(wp); }
+HWND WindowHandle(WPARAM wp) {
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<int32_t>(wp)));
+}
+
+}  // namespace
+
+CVarnickDlg::CVarnickDlg(const HubSettings& settings)
+    : CDialog(IDD_VARNICK_DIALOG),
+      settings_(settings),
+      icon_(LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_VARNICK))),
+      registry_(GetTickCount),
+      time_stamp_(CurrentTimeStamp()) {}
+
+bool CVarnickDlg::OnInit() {
+  SendMsg(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMsg(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+
+  // The hidden window carries the channel id as its class name; the libraries find it and
+  // take its owner, this dialog, as the hub. It ends with the dialog.
+  if (!CreateWindowExA(0, settings_.channel_id.c_str(), "", 0, 0, 0, 0, 0, _window, NULL,
+                       GetModuleHandleA(NULL), NULL)) {
+    ShowHubMessage(_window, "OnInitDialog: Create window failed.");
+    EndDialog(IDCANCEL);
+    return false;
+  }
+  SetWindowLongPtrA(_window, GWLP_USERDATA, 0);
+
+  master_marker_ = RegisterWindowMessageA(link::kMasterMarker);
+  master_detach_ = RegisterWindowMessageA(link::kMasterDetach);
+  slave_marker_ = RegisterWindowMessageA(link::kSlaveMarker);
+  slave_detach_ = RegisterWindowMessageA(link::kSlaveDetach);
+  get_image_ = RegisterWindowMessageA(link::kSlaveGetImage);
+
+  SetTimer(_window, kExpiryTimerId, link::kExpiryCheckMs, NULL);
+  return true;
+}
+
+bool CVarnickDlg::OnPaint() {
+  if (IsMinimized()) {
+    PaintMinimizedIcon(icon_);
+    return true;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(_window, &ps);
+  PaintContent(dc, {settings_, registry_.Counts(), checksum_, time_stamp_});
+  EndPaint(_window, &ps);
+  return true;
+}
+
+bool CVarnickDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  // Registered messages have numbers from 0xC000 on; before registration the numbers are 0.
+  if (msg >= 0xC000 && OnLinkMessage(msg, wp, lp, result)) return true;
+  switch (msg) {
+    case link::kHubActivate:  // a second hub of this channel hands over to this one
+      Show(SW_RESTORE);
+      SetForegroundWindow(_window);
+      result = 0;
+      return true;
+    case WM_COPYDATA:
+      return OnCopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp), result);
+    case WM_TIMER:
+      registry_.Expire();
+      InvalidatePanel();
+      return false;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(icon_);
+      return true;
+  }
+  return false;
+}
+
+bool CVarnickDlg::OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  const uint32_t window = WindowValue(wp);
+  const int32_t instance = static_cast<int32_t>(lp);
+  result = 0;
+  if (msg == master_marker_ || msg == slave_marker_) {
+    MarkerOutcome outcome = registry_.Marker(msg == master_marker_ ? kMasterKind : kSlaveKind,
+                                             window, instance);
+    if (outcome == MarkerOutcome::kAdded) InvalidatePanel();
+    result = MarkerAnswer(outcome);
+  } else if (msg == master_detach_ || msg == slave_detach_) {
+    if (registry_.Detach(msg == master_detach_ ? kMasterKind : kSlaveKind, window, instance))
+      InvalidatePanel();
+  } else if (msg == get_image_) {
+    SendImageSet(WindowHandle(wp));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool CVarnickDlg::OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& result) {
+  if (!frame || frame->dwData != link::kCopyDataTag) return false;  // not ours
+  result = TRUE;  // also when the image is dropped
+  std::optional<uint32_t> checksum =
+      AcceptImage(registry_, WindowValue(from), frame->lpData, frame->cbData);
+  if (!checksum) return true;
+  checksum_ = *checksum;
+  SetWindowLongPtrA(_window, GWLP_USERDATA, static_cast<LONG_PTR>(checksum_));
+  time_stamp_ = CurrentTimeStamp();
+  InvalidatePanel();
+  return true;
+}
+
+void CVarnickDlg::SendImageSet(HWND to) {
+  // Only a real window: HWND_BROADCAST would hand the set to every top-level window.
+  if (!IsWindow(to)) return;
+  const std::string set = BuildImageSet(registry_);
+  COPYDATASTRUCT frame;
+  frame.dwData = link::kCopyDataTag;
+  frame.cbData = static_cast<DWORD>(set.size());
+  frame.lpData = const_cast<char*>(set.data());
+  // SMTO_NORMAL keeps handling the messages sent to the hub while it waits, as a plain send
+  // would; the answer is not needed.
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(_window),
+                      reinterpret_cast<LPARAM>(&frame), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                      kReplyTimeoutMs, &answer);
+}

@@ -1,0 +1,35 @@
+// The hub's dialog: the endpoint of the link. It keeps the terminal registry, accepts master
+// images, publishes the checksum of the image set in its GWLP_USERDATA, answers slaves with
+// the set, drops silent terminals and paints the status panel.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "dialog.h"
+#include "hub_settings.h"
+#include "panel_paint_win.h"
+#include "terminal_registry.h"
+
+class CVarnickDlg : public CDialog {
+ public:
+  explicit CVarnickDlg(const HubSettings& settings);
+
+ protected:
+  bool OnInit() override;
+  bool OnPaint() override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+ private:
+  bool OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  bool OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& result);
+  void SendImageSet(HWND to);
+  void InvalidatePanel() { Invalidate(&kPanelRegion, true); }
+
+  const HubSettings& settings_;
+  HICON icon_;
+  TerminalRegistry registry_;
+  uint32_t checksum_ = 0;  // of the set built at the last accepted image; 0 before the first
+  std::string time_stamp_;
+  // Numbers of "M_MARKER", "M_DEINIT", "S_MARKER", "S_DEINIT" and "S_GET_IMAGE".
+  UINT master_marker_ = 0, master_detach_ = 0, slave_marker_ = 0, slave_detach_ = 0, get_image_ = 0;
+};

@@ -107,6 +107,10 @@ struct Expiry {
   bool kept;
 };
 
+void PrintTo(const Expiry& e, std::ostream* os) {
+  *os << "marker at " << e.last_marker << ", check at " << e.check;
+}
+
 class RegistryExpiry : public testing::TestWithParam<Expiry> {};
 
 TEST_P(RegistryExpiry, DropsAnEntryOnceItsMarkerIs30000MsOld) {

@@ -1,3 +1,316 @@
+// terminal_sim slave: plays a slave terminal and its expert around qelv_r30uv.dll.
+//
+//   terminal_sim slave --channel ID [--dll path] [--instance N] [--duration ms] [--poll ms]
+//                      [--hang-ui ms]
+//
+// As in the terminal, a user-interface thread owns the chart window and pumps its messages,
+// and the expert's calls come from a thread of their own. The library is loaded by name (by
+// default from this program's folder) and its exports are called through their stdcall
+// prototypes. The expert attaches with _init, then every --poll ms (500, at least 10) looks the
+// hub up, sends its marker and compares the hub's published checksum with that of the set it
+// holds; when they differ it fetches and splits the set and walks it with string elements
+// filled to the terminal's sizes. Each time the set it holds changes it prints what it read:
+//
+//   set 2: 463 bytes, crc 1234567890, split 1, masters 1, slaves 2, images 1
+//   image 0: channel_id "room" login "4711" market 1 history 0
+//     market 0: num1 1001 num2 1252972800 type 0 lots 0.1 symbol "EURUSD" price6 1.08345
+//       price7 0 price8 0 close_time 0 close_price 0 num11 0 num12 0 comment "hi"
+//   end of set 2
+//
+// (each order on one line). It ends after --duration ms (without one: Ctrl+C) and detaches with
+// _deinit. --hang-ui makes the user-interface thread stop pumping for that long once, right
+// after the first set was read: a hung terminal.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "roles.h"
 
-int RunSlave(int, char**) { return 2; }
+namespace {
+
+// The terminal's view of one string-array element.
+struct TextSlot {
+  int length;
+  char* buffer;
+};
+
+using NoArgFn = int(__stdcall*)();
+using IntFn = int(__stdcall*)(int);
+using PairFn = int(__stdcall*)(int, int);
+using FindFn = int(__stdcall*)(const char*);
+using CountsFn = int(__stdcall*)(int*, int*);
+using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
+using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
+                                   int*, double*, int*, int*, TextSlot*);
+
+struct SlaveLibrary {
+  PairFn init, deinit, marker_send, order_select;
+  FindFn find_window;
+  NoArgFn get_crc, calc_crc, split, images_total;
+  IntFn images_get, image_select, orders_total;
+  CountsFn images_get_info;
+  InfoFn image_get_info;
+  OrderGetFn order_get;
+};
+
+struct Options {
+  std::string channel, dll;
+  int instance = 1;
+  int duration_ms = 0;  // 0: until Ctrl+C
+  int poll_ms = 500;
+  int hang_ui_ms = 0;
+};
+
+const UINT kHangMessage = WM_APP + 1;  // to the chart: stop pumping for wParam ms
+const char kChartClass[] = "QelvSimChart";
+
+std::atomic<bool> g_stop{false};
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+  g_stop = true;
+  return TRUE;
+}
+
+std::string DefaultLibraryPath() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+  std::string folder(path, n < sizeof path ? n : 0);
+  return folder.substr(0, folder.find_last_of("\\/") + 1) + "qelv_r30uv.dll";
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string name = argv[i];
+    const char* value = argv[i + 1];
+    if (name == "--channel") o.channel = value;
+    else if (name == "--dll") o.dll = value;
+    else if (name == "--instance") o.instance = static_cast<int>(std::strtoll(value, nullptr, 0));
+    else if (name == "--duration") o.duration_ms = std::atoi(value);
+    else if (name == "--poll") o.poll_ms = std::atoi(value);
+    else if (name == "--hang-ui") o.hang_ui_ms = std::atoi(value);
+    else return false;
+  }
+  if (argc % 2 == 0) return false;  // an option without its value
+  if (o.poll_ms < 10) o.poll_ms = 10;
+  if (o.poll_ms > 10000) o.poll_ms = 10000;  // markers stay well inside the hub's 30 s
+  if (o.dll.empty()) o.dll = DefaultLibraryPath();
+  return !o.channel.empty();
+}
+
+template <typename F>
+bool Resolve(HMODULE dll, const char* name, F& f) {
+  f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+  if (!f) std::fprintf(stderr, "terminal_sim: qelv_r30uv has no export %s\n", name);
+  return f != nullptr;
+}
+
+bool Load(HMODULE dll, SlaveLibrary& s) {
+  return Resolve(dll, "_init", s.init) & Resolve(dll, "_deinit", s.deinit) &
+         Resolve(dll, "_find_window", s.find_window) &
+         Resolve(dll, "_qelv_marker_send", s.marker_send) &
+         Resolve(dll, "_qelv_get_crc", s.get_crc) &
+         Resolve(dll, "_qelv_images_get", s.images_get) &
+         Resolve(dll, "_images_calc_crc", s.calc_crc) & Resolve(dll, "_images_split", s.split) &
+         Resolve(dll, "_images_total", s.images_total) &
+         Resolve(dll, "_images_get_info", s.images_get_info) &
+         Resolve(dll, "_image_select", s.image_select) &
+         Resolve(dll, "_image_get_info", s.image_get_info) &
+         Resolve(dll, "_orders_total", s.orders_total) &
+         Resolve(dll, "_order_select", s.order_select) & Resolve(dll, "_order_get", s.order_get);
+}
+
+// The terminal's user-interface thread: owns the chart window and pumps its messages.
+struct UiThread {
+  HANDLE thread = NULL;
+  HANDLE ready = NULL;
+  DWORD id = 0;
+  HWND chart = NULL;
+};
+
+LRESULT CALLBACK ChartProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kHangMessage) {
+    std::printf("ui hangs for %u ms\n", static_cast<unsigned>(wp));
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(wp));
+    std::printf("ui pumps again\n");
+    std::fflush(stdout);
+    return 0;
+  }
+  return DefWindowProcA(window, msg, wp, lp);
+}
+
+DWORD WINAPI RunUi(void* param) {
+  auto* ui = static_cast<UiThread*>(param);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ChartProc;
+  wc.hInstance = GetModuleHandleA(NULL);
+  wc.lpszClassName = kChartClass;
+  RegisterClassA(&wc);
+  ui->chart = CreateWindowExA(0, kChartClass, "terminal_sim slave chart", WS_OVERLAPPEDWINDOW, 0,
+                              0, 320, 200, NULL, NULL, wc.hInstance, NULL);
+  SetEvent(ui->ready);
+  MSG msg;
+  while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  if (ui->chart) DestroyWindow(ui->chart);
+  return 0;
+}
+
+bool StartUi(UiThread& ui) {
+  ui.ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+  ui.thread = CreateThread(NULL, 0, RunUi, &ui, 0, &ui.id);
+  if (!ui.thread) return false;
+  WaitForSingleObject(ui.ready, INFINITE);
+  return ui.chart != NULL;
+}
+
+void StopUi(UiThread& ui) {
+  if (ui.thread) {
+    PostThreadMessageA(ui.id, WM_QUIT, 0, 0);
+    WaitForSingleObject(ui.thread, INFINITE);
+    CloseHandle(ui.thread);
+  }
+  if (ui.ready) CloseHandle(ui.ready);
+}
+
+// A string element as the expert declares it: filled to `capacity` bytes with its terminator.
+struct Element {
+  explicit Element(int capacity) : text(capacity - 1, ' ') { slot = {capacity - 1, &text[0]}; }
+  const char* Value() const { return text.c_str(); }
+  std::string text;
+  TextSlot slot;
+};
+
+void PrintOrders(const SlaveLibrary& s, int pool) {
+  const char* pool_name = pool == 0 ? "market" : "history";
+  const int total = s.orders_total(pool);
+  for (int i = 0; i < total; i++) {
+    Element symbol(32), comment(128);
+    int num1, num2, type, close_time, num11, num12;
+    double lots, price6, price7, price8, close_price;
+    if (!s.order_select(i, pool) ||
+        !s.order_get(&num1, &num2, &type, &lots, &symbol.slot, &price6, &price7, &price8,
+                     &close_time, &close_price, &num11, &num12, &comment.slot)) {
+      std::printf("  %s %d: unreadable\n", pool_name, i);
+      continue;
+    }
+    std::printf("  %s %d: num1 %d num2 %d type %d lots %.10g symbol \"%s\" price6 %.10g price7 %.10g "
+                "price8 %.10g close_time %d close_price %.10g num11 %d num12 %d comment \"%s\"\n",
+                pool_name, i, num1, num2, type, lots, symbol.Value(), price6, price7, price8,
+                close_time, close_price, num11, num12, comment.Value());
+  }
+}
+
+void PrintSet(const SlaveLibrary& s, int number, int bytes, int split) {
+  int masters = 0, slaves = 0;
+  s.images_get_info(&masters, &slaves);
+  const int images = s.images_total();
+  std::printf("set %d: %d bytes, crc %u, split %d, masters %d, slaves %d, images %d\n", number,
+              bytes, static_cast<unsigned>(s.calc_crc()), split, masters, slaves, images);
+  for (int i = 0; i < images; i++) {
+    Element channel_id(256), login(256);
+    if (!s.image_select(i) || !s.image_get_info(&channel_id.slot, &login.slot)) {
+      std::printf("image %d: unreadable\n", i);
+      continue;
+    }
+    std::printf("image %d: channel_id \"%s\" login \"%s\" market %d history %d\n", i,
+                channel_id.Value(), login.Value(), s.orders_total(0), s.orders_total(1));
+    PrintOrders(s, 0);
+    PrintOrders(s, 1);
+  }
+  std::printf("end of set %d\n", number);
+  std::fflush(stdout);
+}
+
+// The expert's cycle, on its own thread as in the terminal.
+void RunExpert(const SlaveLibrary& s, const Options& opt, const UiThread& ui) {
+  const int chart = static_cast<int>(reinterpret_cast<INT_PTR>(ui.chart));
+  s.init(chart, 0);
+  const DWORD start = GetTickCount();
+  int sets = 0, hub = 0;
+  bool refused = false, hung = false;
+  unsigned shown = 0;  // checksum of the set printed last
+  while (!g_stop) {
+    const int found = s.find_window(opt.channel.c_str());  // a restarted hub is found again
+    if (found != hub) {
+      std::printf(found ? "hub found\n" : "no hub\n");
+      std::fflush(stdout);
+      hub = found;
+    }
+    if (found && s.marker_send(chart, opt.instance) == 1 && !refused) {
+      std::fprintf(stderr, "terminal_sim: the hub refused the marker: the chart is taken\n");
+      refused = true;
+    }
+    if (found && s.get_crc() != s.calc_crc()) {
+      const int bytes = s.images_get(chart);
+      const int split = s.split();
+      const unsigned held = static_cast<unsigned>(s.calc_crc());
+      if (sets == 0 || held != shown) {
+        PrintSet(s, ++sets, bytes, split);
+        shown = held;
+      }
+      if (opt.hang_ui_ms > 0 && !hung) {
+        PostMessageA(ui.chart, kHangMessage, static_cast<WPARAM>(opt.hang_ui_ms), 0);
+        hung = true;
+      }
+    }
+    if (opt.duration_ms > 0 && GetTickCount() - start >= static_cast<DWORD>(opt.duration_ms)) break;
+    Sleep(opt.poll_ms);
+  }
+  s.deinit(chart, opt.instance);
+  std::printf("detached\n");
+  std::fflush(stdout);
+}
+
+struct ExpertArgs {
+  const SlaveLibrary* library;
+  const Options* options;
+  const UiThread* ui;
+};
+
+DWORD WINAPI ExpertThread(void* param) {
+  auto* a = static_cast<ExpertArgs*>(param);
+  RunExpert(*a->library, *a->options, *a->ui);
+  return 0;
+}
+
+}  // namespace
+
+int RunSlave(int argc, char** argv) {
+  Options opt;
+  if (!ParseOptions(argc, argv, opt)) {
+    std::fprintf(stderr,
+                 "usage: terminal_sim slave --channel ID [--dll path] [--instance N]\n"
+                 "       [--duration ms] [--poll ms] [--hang-ui ms]\n");
+    return 2;
+  }
+  HMODULE dll = LoadLibraryA(opt.dll.c_str());
+  if (!dll) {
+    std::fprintf(stderr, "terminal_sim: cannot load %s (error %lu)\n", opt.dll.c_str(), GetLastError());
+    return 1;
+  }
+  SlaveLibrary s{};
+  if (!Load(dll, s)) return 1;
+  UiThread ui;
+  if (!StartUi(ui)) {
+    std::fprintf(stderr, "terminal_sim: cannot create the chart window (error %lu)\n", GetLastError());
+    StopUi(ui);
+    return 1;
+  }
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+
+  ExpertArgs args{&s, &opt, &ui};
+  HANDLE expert = CreateThread(NULL, 0, ExpertThread, &args, 0, NULL);
+  if (expert) {
+    WaitForSingleObject(expert, INFINITE);
+    CloseHandle(expert);
+  }
+  FreeLibrary(dll);
+  StopUi(ui);
+  return expert ? 0 : 1;
+}

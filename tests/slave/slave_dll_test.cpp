@@ -1,0 +1,384 @@
+// The slave library as the terminal sees it: loaded by name, its exports called through their
+// stdcall prototypes, a chart window of the test's own to subclass and a stand-in hub that
+// answers requests the way the real one does.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image_checksum.h"
+#include "image_text.h"
+#include "text_slot.h"
+
+namespace {
+
+using NoArgFn = int(__stdcall*)();
+using IntFn = int(__stdcall*)(int);
+using PairFn = int(__stdcall*)(int, int);
+using FindFn = int(__stdcall*)(const char*);
+using CountsFn = int(__stdcall*)(int*, int*);
+using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
+using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
+                                   int*, double*, int*, int*, TextSlot*);
+
+int AsInt(HWND w) { return static_cast<int>(reinterpret_cast<INT_PTR>(w)); }
+
+LRESULT SendFrame(HWND to, ULONG_PTR tag, const void* data, DWORD size) {
+  COPYDATASTRUCT frame{tag, size, const_cast<void*>(data)};
+  return SendMessageA(to, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&frame));
+}
+
+// A chart window with its own procedure, which records what reaches it.
+struct Chart {
+  struct Seen {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+  };
+  static std::vector<Seen> seen;
+  HWND window = 0;
+
+  static LRESULT CALLBACK Own(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA || msg >= WM_USER) {
+      seen.push_back({msg, wp, lp});
+      return 0x5EE;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+  }
+  Chart() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Own;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "QelvTestChart";
+    RegisterClassA(&wc);
+    window = CreateWindowExA(0, "QelvTestChart", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    seen.clear();
+  }
+  ~Chart() { DestroyWindow(window); }
+  bool Subclassed() const {
+    return GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Own);
+  }
+};
+std::vector<Chart::Seen> Chart::seen;
+
+// The hub as the library meets it: an endpoint owning a hidden window of the channel's class,
+// publishing a checksum in its user data and answering "S_GET_IMAGE" with `reply`.
+struct StandInHub {
+  struct Received {
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+  };
+  static std::vector<Received> received;
+  static std::string reply;
+  static bool replies;
+  static LRESULT answer;
+  HWND endpoint = 0;
+  HWND hidden = 0;
+
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg < 0xC000) return DefWindowProcA(w, msg, wp, lp);
+    received.push_back({msg, wp, lp});
+    if (msg == RegisterWindowMessageA("S_GET_IMAGE") && replies) {
+      COPYDATASTRUCT frame{111, static_cast<DWORD>(reply.size()), reply.data()};
+      SendMessageA(reinterpret_cast<HWND>(wp), WM_COPYDATA, reinterpret_cast<WPARAM>(w),
+                   reinterpret_cast<LPARAM>(&frame));
+      return 0;
+    }
+    return answer;
+  }
+  explicit StandInHub(const char* channel) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "QelvTestHubEndpoint";
+    RegisterClassA(&wc);
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = channel;
+    RegisterClassA(&wc);
+    endpoint = CreateWindowExA(0, "QelvTestHubEndpoint", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    hidden = CreateWindowExA(0, channel, "", 0, 0, 0, 0, 0, endpoint, 0, 0, 0);
+    received.clear();
+    reply.clear();
+    replies = true;
+    answer = 0;
+  }
+  ~StandInHub() {
+    DestroyWindow(hidden);
+    DestroyWindow(endpoint);
+  }
+  void Publish(uint32_t checksum) {
+    SetWindowLongPtrA(endpoint, GWLP_USERDATA, static_cast<LONG_PTR>(static_cast<int32_t>(checksum)));
+  }
+};
+std::vector<StandInHub::Received> StandInHub::received;
+std::string StandInHub::reply;
+bool StandInHub::replies = true;
+LRESULT StandInHub::answer = 0;
+
+class SlaveDll : public testing::Test {
+ protected:
+  void SetUp() override {
+    dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll");
+    ASSERT_NE(dll_, nullptr);
+  }
+  void TearDown() override {
+    if (dll_) FreeLibrary(dll_);
+  }
+  template <typename F>
+  F Get(const char* name) {
+    auto f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+    EXPECT_NE(f, nullptr) << name;
+    return f;
+  }
+  int Init(HWND chart) { return Get<PairFn>("_init")(AsInt(chart), 0); }
+  int Deinit(HWND chart, int instance = 1) { return Get<PairFn>("_deinit")(AsInt(chart), instance); }
+  int Fetch(HWND chart) { return Get<IntFn>("_qelv_images_get")(AsInt(chart)); }
+  int HeldChecksum() { return Get<NoArgFn>("_images_calc_crc")(); }
+
+  HMODULE dll_ = 0;
+};
+
+TEST_F(SlaveDll, ExportsAllItsNamesExactly) {
+  for (const char* name : {"_images_split", "_images_total", "_images_get_info", "_image_select",
+                           "_image_get_info", "_orders_total", "_order_select", "_order_get",
+                           "_init", "_deinit", "_find_window", "_qelv_marker_send",
+                           "_qelv_get_crc", "_qelv_images_get", "_images_calc_crc"})
+    EXPECT_NE(GetProcAddress(dll_, name), nullptr) << name;
+}
+
+TEST_F(SlaveDll, WithoutAHubNothingIsSentAndTheEmptyTextIsHeld) {
+  Chart chart;
+  Init(chart.window);
+  EXPECT_EQ(Get<FindFn>("_find_window")("QelvNoSuchChannel"), 0);
+  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), 0);
+  EXPECT_EQ(Get<PairFn>("_qelv_marker_send")(AsInt(chart.window), 1), -1);
+  EXPECT_EQ(Fetch(chart.window), -1);
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), 0x53F2F62Du);
+  EXPECT_EQ(Deinit(chart.window), -1);
+  EXPECT_FALSE(chart.Subclassed());  // restored although no hub is known
+}
+
+TEST_F(SlaveDll, SubclassesOnceForTwoInitsAndRestoresOnTheLastDeinit) {
+  Chart chart;
+  EXPECT_EQ(Init(chart.window), 0);
+  LONG_PTR ours = GetWindowLongPtrA(chart.window, GWLP_WNDPROC);
+  EXPECT_TRUE(chart.Subclassed());
+  Init(chart.window);
+  EXPECT_EQ(GetWindowLongPtrA(chart.window, GWLP_WNDPROC), ours);
+  Deinit(chart.window);
+  EXPECT_TRUE(chart.Subclassed());
+  Deinit(chart.window);
+  EXPECT_FALSE(chart.Subclassed());
+  // A later attach subclasses again.
+  Init(chart.window);
+  EXPECT_TRUE(chart.Subclassed());
+  Deinit(chart.window);
+  EXPECT_FALSE(chart.Subclassed());
+}
+
+TEST_F(SlaveDll, DeinitWithoutInitNeitherCountsBelowZeroNorInstallsANullProcedure) {
+  Chart chart;
+  EXPECT_EQ(Deinit(chart.window), -1);
+  EXPECT_EQ(Deinit(chart.window), -1);
+  EXPECT_FALSE(chart.Subclassed());
+  EXPECT_EQ(SendMessageA(chart.window, WM_USER + 1, 0, 0), 0x5EE);
+  // The next attach is a first attach again.
+  Init(chart.window);
+  EXPECT_TRUE(chart.Subclassed());
+  Deinit(chart.window);
+  EXPECT_FALSE(chart.Subclassed());
+}
+
+TEST_F(SlaveDll, DeinitNamingAnotherWindowRestoresTheSubclassedOne) {
+  Chart chart, other;
+  LONG_PTR others_own = GetWindowLongPtrA(other.window, GWLP_WNDPROC);
+  Init(chart.window);
+  Deinit(other.window);
+  EXPECT_FALSE(chart.Subclassed());
+  EXPECT_EQ(GetWindowLongPtrA(other.window, GWLP_WNDPROC), others_own);
+}
+
+TEST_F(SlaveDll, OtherMessagesAndFramesWithOtherTagsReachTheWindowsOwnProcedure) {
+  Chart chart;
+  StandInHub hub("QelvChannelTags");
+  StandInHub::reply = "kept";
+  Init(chart.window);
+  Get<FindFn>("_find_window")("QelvChannelTags");
+  ASSERT_EQ(Fetch(chart.window), 4);
+  Chart::seen.clear();
+  EXPECT_EQ(SendMessageA(chart.window, WM_USER + 7, 0x1234, -5), 0x5EE);
+  EXPECT_EQ(SendFrame(chart.window, 112, "other", 5), 0x5EE);
+  ASSERT_EQ(Chart::seen.size(), 2u);
+  EXPECT_EQ(Chart::seen[0].msg, UINT(WM_USER + 7));
+  EXPECT_EQ(Chart::seen[0].wp, 0x1234u);
+  EXPECT_EQ(Chart::seen[0].lp, -5);
+  EXPECT_EQ(Chart::seen[1].msg, UINT(WM_COPYDATA));
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), image_checksum("kept", 4));
+  Deinit(chart.window);
+}
+
+TEST_F(SlaveDll, KeepsExactlyTheBytesOfEachTaggedFrame) {
+  Chart chart;
+  Init(chart.window);
+  const char with_nul[] = "ab\0cd";
+  EXPECT_EQ(SendFrame(chart.window, 111, with_nul, 5), 1);
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), image_checksum(with_nul, 5));
+  // A length without data is no frame: the held text stays.
+  EXPECT_EQ(SendFrame(chart.window, 111, nullptr, 3), 0);
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), image_checksum(with_nul, 5));
+  EXPECT_EQ(SendFrame(chart.window, 111, nullptr, 0), 1);
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), 0x53F2F62Du);
+  EXPECT_TRUE(Chart::seen.empty());
+  Deinit(chart.window);
+}
+
+TEST_F(SlaveDll, FetchStoresTheHubsReplyBeforeItReturns) {
+  Chart chart;
+  StandInHub hub("QelvChannelFetch");
+  Init(chart.window);
+  ASSERT_EQ(Get<FindFn>("_find_window")("QelvChannelFetch"), AsInt(hub.endpoint));
+  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), 0);  // nothing accepted yet
+  StandInHub::reply = std::string("<master_cnt>1</master_cnt>\n\0tail", 33);
+  hub.Publish(image_checksum(StandInHub::reply.data(), 33));
+  EXPECT_EQ(Fetch(chart.window), 33);
+  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), HeldChecksum());
+  EXPECT_EQ(Get<NoArgFn>("_images_split")(), 1);
+  int masters = -1, slaves = -1;
+  Get<CountsFn>("_images_get_info")(&masters, &slaves);
+  EXPECT_EQ(masters, 1);
+  // An empty reply empties the held text.
+  StandInHub::reply.clear();
+  EXPECT_EQ(Fetch(chart.window), 0);
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), 0x53F2F62Du);
+  // No reply at all: the text held before stays.
+  StandInHub::reply = "abc";
+  Fetch(chart.window);
+  StandInHub::replies = false;
+  EXPECT_EQ(Fetch(chart.window), 3);
+  ASSERT_FALSE(StandInHub::received.empty());
+  EXPECT_EQ(StandInHub::received.back().wp, reinterpret_cast<WPARAM>(chart.window));
+  Deinit(chart.window);
+}
+
+TEST_F(SlaveDll, MarkerAndDetachCarryWindowAndInstanceAndReturnTheHubsAnswer) {
+  Chart chart;
+  StandInHub hub("QelvChannelMarker");
+  Init(chart.window);
+  Get<FindFn>("_find_window")("QelvChannelMarker");
+  StandInHub::answer = 1;
+  EXPECT_EQ(Get<PairFn>("_qelv_marker_send")(AsInt(chart.window), -77), 1);
+  StandInHub::answer = 0;
+  EXPECT_EQ(Deinit(chart.window, -77), 0);
+  ASSERT_EQ(StandInHub::received.size(), 2u);
+  EXPECT_EQ(StandInHub::received[0].msg, RegisterWindowMessageA("S_MARKER"));
+  EXPECT_EQ(StandInHub::received[1].msg, RegisterWindowMessageA("S_DEINIT"));
+  for (const auto& r : StandInHub::received) {
+    EXPECT_EQ(r.wp, reinterpret_cast<WPARAM>(chart.window));
+    EXPECT_EQ(r.lp, -77);
+  }
+  // A checksum with its top bit set comes back as the same 32 bits.
+  hub.Publish(0xC5E530D5u);
+  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), -974835499);
+}
+
+TEST_F(SlaveDll, QueriesWriteIntoTheTerminalsStringElements) {
+  Chart chart;
+  StandInHub hub("QelvChannelQueries");
+  Init(chart.window);
+  Get<FindFn>("_find_window")("QelvChannelQueries");
+  AppendImageSetHeader(StandInHub::reply, 1, 2);
+  StandInHub::reply += BuildImageText(
+      "room", "4711", "", "7\t8\t1\t0.50\tEURUSD\t1.10000\t1.00000\t1.20000\t1262304000\t1.15000\t5\t6\tnote");
+  Fetch(chart.window);
+  ASSERT_EQ(Get<NoArgFn>("_images_split")(), 1);
+  ASSERT_EQ(Get<NoArgFn>("_images_total")(), 1);
+  ASSERT_EQ(Get<IntFn>("_image_select")(0), 1);
+  std::string id(255, ' '), login(255, ' '), symbol(31, ' '), comment(127, ' ');
+  TextSlot id_slot{255, id.data()}, login_slot{255, login.data()};
+  TextSlot symbol_slot{31, symbol.data()}, comment_slot{127, comment.data()};
+  ASSERT_EQ(Get<InfoFn>("_image_get_info")(&id_slot, &login_slot), 1);
+  EXPECT_STREQ(id.c_str(), "room");
+  EXPECT_STREQ(login.c_str(), "4711");
+  EXPECT_EQ(Get<IntFn>("_orders_total")(0), 0);
+  ASSERT_EQ(Get<IntFn>("_orders_total")(1), 1);
+  ASSERT_EQ(Get<PairFn>("_order_select")(0, 1), 1);
+  int num1 = 0, num2 = 0, type = 0, close_time = 0, num11 = 0, num12 = 0;
+  double lots = 0, price6 = 0, price7 = 0, price8 = 0, close_price = 0;
+  ASSERT_EQ(Get<OrderGetFn>("_order_get")(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7,
+                                          &price8, &close_time, &close_price, &num11, &num12,
+                                          &comment_slot),
+            1);
+  EXPECT_EQ(num1, 7);
+  EXPECT_EQ(num2, 8);
+  EXPECT_EQ(type, 1);
+  EXPECT_EQ(lots, 0.5);
+  EXPECT_STREQ(symbol.c_str(), "EURUSD");
+  EXPECT_EQ(price6, 1.1);
+  EXPECT_EQ(price7, 1.0);
+  EXPECT_EQ(price8, 1.2);
+  EXPECT_EQ(close_time, 1262304000);
+  EXPECT_EQ(close_price, 1.15);
+  EXPECT_EQ(num11, 5);
+  EXPECT_EQ(num12, 6);
+  EXPECT_STREQ(comment.c_str(), "note");
+  EXPECT_EQ(symbol_slot.length, 31);  // the element's length is not the library's to change
+  Deinit(chart.window);
+}
+
+TEST_F(SlaveDll, UnloadGivesTheChartItsOwnProcedureBack) {
+  Chart chart;
+  Init(chart.window);
+  ASSERT_TRUE(chart.Subclassed());
+  FreeLibrary(dll_);
+  dll_ = 0;
+  EXPECT_FALSE(chart.Subclassed());
+  EXPECT_EQ(SendMessageA(chart.window, WM_USER + 2, 0, 0), 0x5EE);
+}
+
+// The terminal's arrangement: the chart belongs to a thread that pumps messages, the expert's
+// calls come from another.
+struct UiThread {
+  HANDLE thread = 0;
+  HANDLE ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+  DWORD id = 0;
+  HWND chart = 0;
+
+  static DWORD WINAPI Run(void* self) {
+    auto* ui = static_cast<UiThread*>(self);
+    ui->chart = CreateWindowExA(0, "QelvTestChart", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    SetEvent(ui->ready);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
+    DestroyWindow(ui->chart);
+    return 0;
+  }
+  UiThread() {
+    Chart registers_the_class;
+    thread = CreateThread(NULL, 0, Run, this, 0, &id);
+    WaitForSingleObject(ready, 10000);
+  }
+  ~UiThread() {
+    PostThreadMessageA(id, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(ready);
+  }
+};
+
+TEST_F(SlaveDll, ChartOwnedByAnotherThreadReceivesTheSet) {
+  UiThread ui;
+  ASSERT_NE(ui.chart, nullptr);
+  StandInHub hub("QelvChannelThreads");
+  StandInHub::reply = "<master_cnt>3</master_cnt>\n";
+  Init(ui.chart);
+  EXPECT_NE(GetWindowLongPtrA(ui.chart, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
+  Get<FindFn>("_find_window")("QelvChannelThreads");
+  EXPECT_EQ(Fetch(ui.chart), 27);
+  Deinit(ui.chart);
+  EXPECT_EQ(GetWindowLongPtrA(ui.chart, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
+}
+
+}  // namespace

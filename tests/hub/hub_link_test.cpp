@@ -99,16 +99,6 @@ TEST_F(HubLink, ImagesBeforeTheMarkerOrForInstanceZeroAreDropped) {
   t.Send("M_DEINIT", 302, 0);
 }
 
-TEST_F(HubLink, EmptyFrameEmptiesTheImage) {
-  TestTerminal& t = *terminal_;
-  ASSERT_EQ(t.Send("M_MARKER", 401, 1), 0);
-  EXPECT_EQ(t.SendImage(401, "<image>\nx</image>\n"), 1);
-  EXPECT_EQ(t.SendImage(401, ""), 1);
-  EXPECT_EQ(t.PublishedChecksum(), ChecksumOf(Header(1, 0)));
-  EXPECT_EQ(ImageSet(), Header(1, 0));
-  t.Send("M_DEINIT", 401, 1);
-}
-
 TEST_F(HubLink, HostileInputIsSurvived) {
   TestTerminal& t = *terminal_;
   ASSERT_EQ(t.Send("M_MARKER", 501, 1), 0);
@@ -136,6 +126,18 @@ TEST_F(HubLink, HostileInputIsSurvived) {
   for (uint32_t w = 10000; w < 11000; w++) ASSERT_EQ(t.Send("S_DEINIT", w, 1), 0);
   EXPECT_EQ(t.Send("M_DEINIT", 501, 1), 0);
   EXPECT_EQ(ImageSet(), Header(0, 0));
+}
+
+TEST_F(HubLink, SilentTerminalsAreDroppedByTheTimer) {
+  TestTerminal& t = *terminal_;
+  ASSERT_EQ(t.Send("M_MARKER", 701, 1), 0);
+  ASSERT_EQ(t.Send("S_MARKER", 702, 1), 0);
+  EXPECT_EQ(ImageSet(), Header(1, 1));
+  // Gone between 30 and 35 s after the last marker; the poll allows for a slow machine.
+  for (int i = 0; i < 120 && ImageSet() != Header(0, 0); i++) Sleep(1000);
+  EXPECT_EQ(ImageSet(), Header(0, 0));
+  EXPECT_EQ(t.Send("M_MARKER", 701, 2), 0);  // the window is free again
+  t.Send("M_DEINIT", 701, 2);
 }
 
 // A slave window whose thread stops answering: the window of a UI thread that blocks.

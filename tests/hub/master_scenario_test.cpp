@@ -51,13 +51,4 @@ TEST(MasterScenario, BadLineIsNamed) {
   }
 }
 
-TEST(MasterScenario, GeneratedOrdersAreFixed) {
-  SimAccount a, b;
-  a.OpenGenerated(7);
-  b.OpenGenerated(7);
-  ASSERT_EQ(a.market.size(), 7u);
-  EXPECT_EQ(a.market[6].ticket, b.market[6].ticket);
-  EXPECT_EQ(a.market[6].open_time, b.market[6].open_time);
-}
-
 }  // namespace

@@ -1,0 +1,239 @@
+#include "road_helpers.h"
+
+#include <cstdio>
+
+#include "text_slot.h"
+
+namespace {
+
+using NoArgFn = int(__stdcall*)();
+using IntFn = int(__stdcall*)(int);
+using PairFn = int(__stdcall*)(int, int);
+using FindFn = int(__stdcall*)(const char*);
+using CountsFn = int(__stdcall*)(int*, int*);
+using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
+using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
+                                   int*, double*, int*, int*, TextSlot*);
+
+const DWORD kKillLimitMs = 30000;
+
+std::string TempPath(const std::string& name) {
+  static int counter = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  return std::string(temp) + "qelv_road_" + std::to_string(GetCurrentProcessId()) + "_" +
+         std::to_string(++counter) + "_" + name;
+}
+
+template <typename F>
+F Export(HMODULE dll, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+// A string element as the expert declares it: filled to `capacity` bytes with its terminator.
+struct Element {
+  explicit Element(int capacity) : text(capacity - 1, ' ') { slot = {capacity - 1, &text[0]}; }
+  std::string Value() const { return text.c_str(); }
+  std::string text;
+  TextSlot slot;
+};
+
+std::vector<OrderRead> ReadPool(HMODULE dll, int pool) {
+  std::vector<OrderRead> orders;
+  const int total = Export<IntFn>(dll, "_orders_total")(pool);
+  for (int i = 0; i < total; i++) {
+    OrderRead o{};
+    Element symbol(kSymbolCapacity), comment(kCommentCapacity);
+    if (!Export<PairFn>(dll, "_order_select")(i, pool) ||
+        !Export<OrderGetFn>(dll, "_order_get")(&o.num1, &o.num2, &o.type, &o.lots, &symbol.slot,
+                                               &o.price6, &o.price7, &o.price8, &o.close_time,
+                                               &o.close_price, &o.num11, &o.num12, &comment.slot))
+      break;
+    o.symbol = symbol.Value();
+    o.comment = comment.Value();
+    orders.push_back(o);
+  }
+  return orders;
+}
+
+}  // namespace
+
+SpawnedProgram::SpawnedProgram(const std::string& command_line)
+    : output_path_(TempPath("output.txt")) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, NULL, TRUE};
+  HANDLE output = CreateFileA(output_path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (output == INVALID_HANDLE_VALUE) return;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = output;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::string command = command_line;
+  if (!CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process_))
+    process_ = {};
+  CloseHandle(output);
+}
+
+SpawnedProgram::~SpawnedProgram() {
+  if (process_.hProcess) {
+    Kill();
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  DeleteFileA(output_path_.c_str());
+}
+
+bool SpawnedProgram::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void SpawnedProgram::Kill() {
+  if (!Running()) return;
+  TerminateProcess(process_.hProcess, 99);
+  WaitForSingleObject(process_.hProcess, kKillLimitMs);
+}
+
+std::string SpawnedProgram::Output() const {
+  std::string text;
+  HANDLE file = CreateFileA(output_path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char piece[4096];
+  DWORD got = 0;
+  while (ReadFile(file, piece, sizeof piece, &got, NULL) && got > 0)
+    for (DWORD i = 0; i < got; i++)
+      if (piece[i] != '\r') text += piece[i];  // the C runtime writes text-mode line ends
+  CloseHandle(file);
+  return text;
+}
+
+bool SpawnedProgram::WaitForOutput(const std::string& text, DWORD limit_ms) const {
+  return PollUntil(limit_ms, [&] { return Output().find(text) != std::string::npos; });
+}
+
+std::string Simulator(const std::string& arguments) {
+  return "\"" QELV_BIN_DIR "terminal_sim.exe\" " + arguments;
+}
+
+TempFile::TempFile(const char* name, const std::string& text) : path_(TempPath(name)) {
+  if (FILE* file = std::fopen(path_.c_str(), "wb")) {
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+  }
+}
+
+TempFile::~TempFile() { DeleteFileA(path_.c_str()); }
+
+InProcessSlave::InProcessSlave() {
+  dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll");
+  loaded_ = dll_ != NULL;
+  ui_ready_ = CreateEventA(NULL, TRUE, FALSE, NULL);
+  ui_thread_ = CreateThread(NULL, 0, RunUi, this, 0, &ui_thread_id_);
+  if (ui_thread_) WaitForSingleObject(ui_ready_, 60000);
+  if (Ready()) Export<PairFn>(dll_, "_init")(Chart(), 0);
+}
+
+InProcessSlave::~InProcessSlave() {
+  if (Ready()) Export<PairFn>(dll_, "_deinit")(Chart(), 1);
+  if (dll_) FreeLibrary(dll_);
+  if (ui_thread_) {
+    PostThreadMessageA(ui_thread_id_, WM_QUIT, 0, 0);
+    WaitForSingleObject(ui_thread_, 60000);
+    CloseHandle(ui_thread_);
+  }
+  CloseHandle(ui_ready_);
+}
+
+DWORD WINAPI InProcessSlave::RunUi(void* param) {
+  auto* self = static_cast<InProcessSlave*>(param);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(NULL);
+  wc.lpszClassName = "QelvRoadChart";
+  RegisterClassA(&wc);
+  self->chart_ = CreateWindowExA(0, "QelvRoadChart", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL,
+                                 NULL, wc.hInstance, NULL);
+  SetEvent(self->ui_ready_);
+  MSG msg;
+  while (GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
+  if (self->chart_) DestroyWindow(self->chart_);
+  return 0;
+}
+
+int InProcessSlave::FindHub(const std::string& channel) {
+  return Export<FindFn>(dll_, "_find_window")(channel.c_str());
+}
+
+int InProcessSlave::Marker(int instance) {
+  return Export<PairFn>(dll_, "_qelv_marker_send")(Chart(), instance);
+}
+
+int InProcessSlave::PublishedChecksum() { return Export<NoArgFn>(dll_, "_qelv_get_crc")(); }
+
+int InProcessSlave::HeldChecksum() { return Export<NoArgFn>(dll_, "_images_calc_crc")(); }
+
+SetRead InProcessSlave::FetchAndRead() {
+  SetRead set;
+  Export<IntFn>(dll_, "_qelv_images_get")(Chart());
+  set.split = Export<NoArgFn>(dll_, "_images_split")();
+  Export<CountsFn>(dll_, "_images_get_info")(&set.masters, &set.slaves);
+  const int images = Export<NoArgFn>(dll_, "_images_total")();
+  for (int i = 0; i < images; i++) {
+    Element channel_id(kChannelIdCapacity), login(kLoginCapacity);
+    if (!Export<IntFn>(dll_, "_image_select")(i) ||
+        !Export<InfoFn>(dll_, "_image_get_info")(&channel_id.slot, &login.slot))
+      break;
+    ImageRead image{channel_id.Value(), login.Value(), ReadPool(dll_, 0), ReadPool(dll_, 1)};
+    set.images.push_back(image);
+  }
+  return set;
+}
+
+OrderRead ExpectedRead(const SimOrder& o, bool market) {
+  return {o.ticket, o.open_time, o.type, market ? 0 : o.close_time, 0, 0,
+          o.lots, o.open_price, o.stop_loss, o.take_profit, market ? 0.0 : o.close_price,
+          o.symbol, o.comment};
+}
+
+std::string Differences(const OrderRead& e, const OrderRead& a) {
+  std::string diff;
+  auto field = [&](const char* name, auto expected, auto actual) {
+    if (!(expected == actual)) diff += std::string(" ") + name;
+  };
+  field("num1", e.num1, a.num1);
+  field("num2", e.num2, a.num2);
+  field("type", e.type, a.type);
+  field("lots", e.lots, a.lots);
+  field("symbol", e.symbol, a.symbol);
+  field("price6", e.price6, a.price6);
+  field("price7", e.price7, a.price7);
+  field("price8", e.price8, a.price8);
+  field("close_time", e.close_time, a.close_time);
+  field("close_price", e.close_price, a.close_price);
+  field("num11", e.num11, a.num11);
+  field("num12", e.num12, a.num12);
+  field("comment", e.comment, a.comment);
+  return diff;
+}
+
+std::string DumpLine(const char* pool, int index, const OrderRead& o) {
+  char line[1024];
+  std::snprintf(line, sizeof line,
+                "  %s %d: num1 %d num2 %d type %d lots %.10g symbol \"%s\" price6 %.10g price7 %.10g "
+                "price8 %.10g close_time %d close_price %.10g num11 %d num12 %d comment \"%s\"\n",
+                pool, index, o.num1, o.num2, o.type, o.lots, o.symbol.c_str(), o.price6, o.price7,
+                o.price8, o.close_time, o.close_price, o.num11, o.num12, o.comment.c_str());
+  return line;
+}
+
+SimAccount PlayScenario(const std::string& text) {
+  std::vector<ScenarioStep> steps;
+  std::string error;
+  SimAccount account;
+  if (ParseScenario(text, steps, error))
+    for (const ScenarioStep& step : steps)
+      if (step.kind != ScenarioStep::kWait) account.Apply(step);
+  return account;
+}

@@ -1,0 +1,109 @@
+// Helpers of the end-to-end tests: simulator processes that run beside the test, and the test
+// process itself as a slave terminal whose expert calls qelv_r30uv.dll.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "master_scenario.h"
+
+// A program started with its standard output going to a file of its own; ended and its file
+// removed when the object goes, also when a test fails.
+class SpawnedProgram {
+ public:
+  explicit SpawnedProgram(const std::string& command_line);
+  ~SpawnedProgram();
+  SpawnedProgram(const SpawnedProgram&) = delete;
+  SpawnedProgram& operator=(const SpawnedProgram&) = delete;
+
+  bool Started() const { return process_.hProcess != NULL; }
+  bool Running() const;
+  // Ends the process at once, as a crash would: it sends nothing more.
+  void Kill();
+  // What it printed so far, with line feeds as line ends.
+  std::string Output() const;
+  // Polls the output until it holds `text`; false after `limit_ms`.
+  bool WaitForOutput(const std::string& text, DWORD limit_ms) const;
+
+ private:
+  std::string output_path_;
+  PROCESS_INFORMATION process_{};
+};
+
+// terminal_sim.exe with the given role and arguments, from the build's bin folder.
+std::string Simulator(const std::string& arguments);
+// A file in the temporary folder holding `text`, removed when the object goes.
+class TempFile {
+ public:
+  TempFile(const char* name, const std::string& text);
+  ~TempFile();
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// What a slave expert reads through the query exports.
+struct OrderRead {
+  int num1, num2, type, close_time, num11, num12;
+  double lots, price6, price7, price8, close_price;
+  std::string symbol, comment;
+};
+struct ImageRead {
+  std::string channel_id, login;
+  std::vector<OrderRead> market, history;
+};
+struct SetRead {
+  int split = -1, masters = -1, slaves = -1;
+  std::vector<ImageRead> images;
+};
+
+// The test process as a slave terminal: qelv_r30uv.dll loaded by name, a chart window owned by
+// a thread that pumps messages, the expert's calls made from the test's thread.
+class InProcessSlave {
+ public:
+  InProcessSlave();
+  ~InProcessSlave();
+  InProcessSlave(const InProcessSlave&) = delete;
+  InProcessSlave& operator=(const InProcessSlave&) = delete;
+
+  bool Ready() const { return chart_ != NULL && loaded_; }
+  int FindHub(const std::string& channel);
+  int Marker(int instance);
+  int PublishedChecksum();
+  int HeldChecksum();
+  // _qelv_images_get for the chart, then _images_split and a walk over everything.
+  SetRead FetchAndRead();
+
+ private:
+  static DWORD WINAPI RunUi(void* self);
+  int Chart() const { return static_cast<int>(reinterpret_cast<INT_PTR>(chart_)); }
+
+  HMODULE dll_ = NULL;
+  bool loaded_ = false;
+  HANDLE ui_thread_ = NULL;
+  DWORD ui_thread_id_ = 0;
+  HANDLE ui_ready_ = NULL;
+  HWND chart_ = NULL;
+};
+
+// The simulated master's orders as a slave reads them back: market lines carry no close.
+OrderRead ExpectedRead(const SimOrder& order, bool market);
+// Where two reads differ, field by field; empty when they are equal.
+std::string Differences(const OrderRead& expected, const OrderRead& actual);
+// The order line of the simulator's slave dump for `order` (see slave_role.cpp).
+std::string DumpLine(const char* pool, int index, const OrderRead& order);
+// The final account of a scenario.
+SimAccount PlayScenario(const std::string& text);
+
+// Polls `done` every 50 ms until it holds or `limit_ms` have passed.
+template <typename F>
+bool PollUntil(DWORD limit_ms, F done) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start >= limit_ms) return false;
+    Sleep(50);
+  }
+}

@@ -6,7 +6,8 @@
 
 namespace {
 
-// Case is folded for ASCII letters only, as the system's file search does for these names.
+// Case is folded for ASCII letters only, as the C runtime compares without case in its default
+// locale.
 int CompareIgnoringCase(const std::string& a, const std::string& b) {
   auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
   for (size_t i = 0; i < a.size() && i < b.size(); ++i) {

@@ -8,14 +8,14 @@ log=build/test-logs
 mkdir -p "$log"
 
 echo "== native build and tests"
-cmake -S . -B build/native -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+cmake --no-warn-unused-cli -S . -B build/native -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DQELV_SANITIZE=ON >/dev/null
 cmake --build build/native -j2
 native_ok=0
 ctest --test-dir build/native --output-on-failure -j2 | tee "$log/native.txt" || native_ok=$?
 
 echo "== 32-bit Windows build: the deliverables"
-cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+cmake --no-warn-unused-cli -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 -j2
 scripts/check-deliverables.sh build/win32/bin
 
@@ -27,7 +27,7 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
 else
   echo "== this kernel runs no 32-bit programs: Windows tests run a 64-bit build under 64-bit Wine"
   win=build/win64
-  cmake -S . -B $win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+  cmake --no-warn-unused-cli -S . -B $win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
   cmake --build $win -j2
 fi
 echo "== Windows tests under Wine ($win)"

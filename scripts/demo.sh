@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The live demo: builds the suite and its distribution, installs the distribution with the
+# setup tool into a Dremont folder and two terminal folders on a fresh Wine desktop, starts the
+# hub from there, runs one simulated master and two simulated slaves, and prints what each
+# slave's expert reads while orders open, change and close on the master. It ends by itself,
+# leaves a picture of the hub's panel in build/demo/hub-panel.png and no process behind.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+scripts/install-deps.sh
+
+if [ -z "${QELV_DEMO_DISPLAY:-}" ]; then
+  echo "== building the suite"
+  cmake --no-warn-unused-cli -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+  cmake --build build/win32 -j2 --target Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim
+  scripts/check-deliverables.sh build/win32/bin
+  zip=$(scripts/make-dist.sh build/win32/bin build/dist)
+  echo "== distribution: $zip"
+
+  # The demo runs the 32-bit build under 32-bit Wine; a kernel that cannot execute 32-bit
+  # programs gets the same sources built for 64-bit Windows under 64-bit Wine.
+  win=build/win32
+  if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    win=build/win64
+    echo "== this kernel runs no 32-bit programs: the demo runs a 64-bit build under 64-bit Wine"
+    cmake --no-warn-unused-cli -S . -B $win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+    cmake --build $win -j2 --target Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim
+  fi
+  export QELV_DEMO_DISPLAY=1 QELV_DEMO_BUILD=$top/$win WINEPREFIX=$top/build/demo/wineprefix
+  exec scripts/with-display.sh "$0"
+fi
+
+# From here on: inside a private X server, with the demo's own Wine prefix.
+build=$QELV_DEMO_BUILD
+run="$build/wine-run"
+demo=$top/build/demo
+rm -rf "$demo/logs" && mkdir -p "$demo/logs"
+pids=()
+cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  local limit=$1; shift
+  for _ in $(seq $((limit * 5))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
+  echo "demo: gave up waiting for: $*" >&2
+  return 1
+}
+
+echo "== installing on a fresh Wine desktop (C:\\qelv-demo)"
+"$run" cmd /c exit  # creates the prefix on the first run
+root=$WINEPREFIX/drive_c/qelv-demo
+rm -rf "$root"
+mkdir -p "$root/Dremont"
+for t in Master Slave1 Slave2; do mkdir -p "$root/$t/experts/"{scripts,libraries,files}; done
+zip=$(scripts/make-dist.sh "$build/bin" "$demo/dist")
+unzip -q "$zip" -d "$root"
+setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
+"$run" "$setup" /install core 'C:\qelv-demo\Dremont'
+"$run" "$setup" /install master 'C:\qelv-demo\Master'
+"$run" "$setup" /install slave 'C:\qelv-demo\Slave1'
+"$run" "$setup" /install slave 'C:\qelv-demo\Slave2'
+(cd "$root" && find Dremont Master Slave1 Slave2 -type f | sort | sed 's/^/   /')
+
+channel=$(sed -n 's:.*<channel_id>\(.*\)</channel_id>.*:\1:p' "$root/Dremont/qelv.xml")
+echo "== starting the hub from C:\\qelv-demo\\Dremont (channel $channel)"
+"$run" 'C:\qelv-demo\Dremont\Varnick.exe' & pids+=($!)
+wait_for 120 xwininfo -name Varnick
+
+sim=$build/bin/terminal_sim.exe
+for n in 1 2; do
+  "$run" "$sim" slave --channel "$channel" --instance $n --poll 250 --duration 30000 \
+    --dll "C:\\qelv-demo\\Slave$n\\experts\\libraries\\qelv_r30uv.dll" 2>&1 |
+    stdbuf -oL sed "s/^/[slave $n]  /" & pids+=($!)
+done
+sleep 2
+echo "== the master trades (scripts/demo-scenario.txt)"
+"$run" "$sim" master --channel "$channel" --window 1 --instance 1 --interval 250 \
+  --dll 'C:\qelv-demo\Master\experts\libraries\qelv_d30or.dll' \
+  --scenario "Z:$top/scripts/demo-scenario.txt" 2>&1 |
+  stdbuf -oL sed 's/^/[master]   /' | tee "$demo/logs/master.log" & master=$!
+pids+=($master)
+
+# The panel while the master's last image is shown, before it detaches.
+wait_for 120 grep -q "image 4:" "$demo/logs/master.log"
+sleep 1
+read -r x y w h < <(xwininfo -name Varnick |
+  awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width/{w=$NF} /Height/{h=$NF}
+       END{print x, y, w, h}')
+import -window root -crop "${w}x${h}+${x}+${y}" +repage "$demo/hub-panel.png"
+wait $master
+sleep 1
+echo "== the hub's panel as the master's last image arrived: $demo/hub-panel.png"
+echo "== done"

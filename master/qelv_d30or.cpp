@@ -18,8 +18,12 @@ MasterState g;
 
 std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
 
+// A hub that has ended leaves a stale endpoint behind; sending to it would "succeed" with 0,
+// which reads as an accepted marker. Until _find_window finds a hub again, it counts as none.
+bool HubKnown() { return g.hub && IsWindow(g.hub); }
+
 int SendToHub(UINT msg, int window, int instance) {
-  if (!g.hub) return -1;
+  if (!HubKnown()) return -1;
   return static_cast<int>(SendMessageA(g.hub, msg, static_cast<WPARAM>(window), instance));
 }
 
@@ -78,7 +82,7 @@ void __stdcall master_image_append(int pool, int price_digits, int lots_digits, 
 }
 
 void __stdcall master_image_send(int window) {
-  if (!g.hub) return;
+  if (!HubKnown()) return;
   try {
     std::string text = g.image.Text();
     SendCopyData(g.hub, static_cast<WPARAM>(window), text.data(), text.size());

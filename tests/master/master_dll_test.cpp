@@ -107,6 +107,22 @@ TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch)
   EXPECT_EQ(Get<PairFn>("_deinit")(5, 6), -1);
 }
 
+TEST_F(MasterDll, HubThatEndedAnswersMinusOneUntilFoundAgain) {
+  auto find = Get<FindFn>("_find_window");
+  auto marker = Get<PairFn>("_marker_send");
+  Get<InitFn>("_init")(0, 0);
+  {
+    FakeHub hub("QelvChannelE", true);
+    ASSERT_NE(find("QelvChannelE"), 0);
+    EXPECT_EQ(marker(1, 1), 0);
+  }  // the hub's windows are gone
+  EXPECT_EQ(marker(1, 1), -1);
+  EXPECT_EQ(Get<PairFn>("_deinit")(1, 1), -1);
+  FakeHub again("QelvChannelE", true);
+  ASSERT_NE(find("QelvChannelE"), 0);
+  EXPECT_EQ(marker(1, 1), 0);
+}
+
 TEST_F(MasterDll, ChannelWindowWithoutOwnerIsNoHub) {
   FakeHub hub("QelvChannelB", false);
   EXPECT_EQ(Get<FindFn>("_find_window")("QelvChannelB"), 0);

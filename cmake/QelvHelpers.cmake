@@ -34,7 +34,7 @@ function(qelv_fuzz name)
   add_test(NAME ${name}
            COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
                    $<TARGET_FILE:${name}> -max_total_time=${F_SECONDS} -timeout=10 -rss_limit_mb=2048
-                   -print_final_stats=0 ${scratch} ${F_CORPUS})
+                   -print_final_stats=0 -artifact_prefix=${scratch}/ ${scratch} ${F_CORPUS})
   set_tests_properties(${name} PROPERTIES LABELS fuzz)
   file(MAKE_DIRECTORY ${scratch})
 endfunction()

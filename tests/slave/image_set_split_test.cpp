@@ -178,6 +178,21 @@ TEST(ImageSetSplit, NextSplitStartsFromAnEmptyListAgain) {
   EXPECT_EQ(set.images[0].history.size(), 1u);
 }
 
+TEST(ImageSetSplit, ASmallerSetReplacesEverythingOfTheLargerOne) {
+  ImageSet set;
+  ASSERT_EQ(SplitImageSet(Header(2, 0) + Image(Line(1) + "\n" + Line(2), Line(3), "a", "la") +
+                              Image(Line(4), Line(5) + "\n" + Line(6), "b", "lb"),
+                          set),
+            1);
+  ASSERT_EQ(SplitImageSet(Header(1, 0) + Image("", Line(7), "c", ""), set), 1);
+  ASSERT_EQ(set.images.size(), 1u);
+  EXPECT_EQ(set.images[0].channel_id, "c");
+  EXPECT_EQ(set.images[0].login, "");
+  EXPECT_TRUE(set.images[0].market.empty());
+  ASSERT_EQ(set.images[0].history.size(), 1u);
+  EXPECT_EQ(set.images[0].history[0].num1, 7);
+}
+
 TEST(ImageSetSplit, TrimsSpacesAndLineFeedsAroundFieldsButNothingElse) {
   std::string line = " 7 \t 2\t0\t 1.50 \t EURUSD \t1\t2\t3\t0\t0\t11\t12\t  ";
   std::string crlf = "8\t2\t0\t1\tGBPUSD\t1\t2\t3\t0\t0\t11\t12\tend\r";

@@ -1,0 +1,388 @@
+// The road of one change, timed under Wine: from the master's _image_send until a slave has
+// split the new set and read its last order, for images of 1, 10 and 100 orders. Beside it, in
+// the same run, the bare cost of the road's three cross-process sends with the same payloads
+// (the image to a window of another process, the request, the set sent back to a window owned
+// by this process's user-interface thread), without hub or libraries.
+//
+//   slave_road_bench [rounds]        (run from bin/, where Varnick.exe and the libraries are)
+//
+// The hub runs from a temporary folder with its own qelv.xml; the master and slave libraries
+// are both loaded into this process, which plays both terminals.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "image_text.h"
+#include "master_image.h"
+
+namespace {
+
+const char kEchoClass[] = "QelvBenchEcho";
+const char kEchoRequest[] = "QELV_BENCH_REQUEST";
+const int kMasterWindow = 9001, kMasterInstance = 1, kSlaveInstance = 2;
+
+std::string BinFolder() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+  std::string folder(path, n < sizeof path ? n : 0);
+  return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+struct Figures {
+  double median, mean, min;
+};
+
+Figures Summarize(std::vector<double> ms) {
+  std::sort(ms.begin(), ms.end());
+  double sum = 0;
+  for (double m : ms) sum += m;
+  return {ms[ms.size() / 2], sum / static_cast<double>(ms.size()), ms.front()};
+}
+
+OrderFields Order(int i, int round) {
+  OrderFields o{100000 + i, 1252972800 + 60 * i, i % 2, 0.1 * (1 + i % 5), "EURUSD",
+                1.08345 + 0.0001 * i, 1.07, 1.09, 0, 0, i, round, "copied order"};
+  return o;
+}
+
+// A window of the user-interface thread that keeps every copy-data frame it gets.
+struct Receiver {
+  HANDLE thread = NULL, ready = NULL;
+  DWORD id = 0;
+  HWND window = NULL;
+  static std::string last;
+
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COPYDATA) {
+      const auto* frame = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      last.assign(static_cast<const char*>(frame->lpData), frame->cbData);
+      return 1;
+    }
+    return DefWindowProcA(w, msg, wp, lp);
+  }
+  static DWORD WINAPI Run(void* param) {
+    auto* r = static_cast<Receiver*>(param);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "QelvBenchChart";
+    RegisterClassA(&wc);
+    r->window = CreateWindowExA(0, "QelvBenchChart", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL,
+                                NULL, wc.hInstance, NULL);
+    SetEvent(r->ready);
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
+    DestroyWindow(r->window);
+    return 0;
+  }
+  bool Start() {
+    ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+    thread = CreateThread(NULL, 0, Run, this, 0, &id);
+    WaitForSingleObject(ready, INFINITE);
+    return window != NULL;
+  }
+  void Stop() {
+    PostThreadMessageA(id, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(ready);
+  }
+};
+std::string Receiver::last;
+
+// --- the bare sends: a second process that takes an image and answers a request with a set ---
+
+std::string g_echo_image;
+size_t g_echo_reply_size = 0;
+
+LRESULT CALLBACK EchoProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  static const UINT request = RegisterWindowMessageA(kEchoRequest);
+  if (msg == WM_COPYDATA) {
+    const auto* frame = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    g_echo_image.assign(static_cast<const char*>(frame->lpData), frame->cbData);
+    return 1;
+  }
+  if (msg == request) {
+    // lParam names the size of the set to send back, as the hub would assemble it.
+    g_echo_reply_size = static_cast<size_t>(lp);
+    std::string set(g_echo_reply_size, 'x');
+    COPYDATASTRUCT frame{111, static_cast<DWORD>(set.size()), set.data()};
+    SendMessageA(reinterpret_cast<HWND>(wp), WM_COPYDATA, reinterpret_cast<WPARAM>(w),
+                 reinterpret_cast<LPARAM>(&frame));
+    return 0;
+  }
+  if (msg == WM_CLOSE) PostQuitMessage(0);
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+int RunEcho() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = EchoProc;
+  wc.hInstance = GetModuleHandleA(NULL);
+  wc.lpszClassName = kEchoClass;
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, kEchoClass, "", 0, 0, 0, 0, 0, NULL, NULL, wc.hInstance, NULL);
+  if (!window) return 1;
+  MSG msg;
+  while (GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+struct Child {
+  PROCESS_INFORMATION process{};
+  bool Start(const std::string& command_line, const char* folder) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = command_line;
+    return CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, folder, &startup, &process);
+  }
+  ~Child() {
+    if (!process.hProcess) return;
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+};
+
+HWND WaitForWindow(const char* window_class, bool owner) {
+  for (int i = 0; i < 1800; i++) {
+    HWND found = FindWindowA(window_class, NULL);
+    if (found && owner) found = GetWindow(found, GW_OWNER);
+    if (found) return found;
+    Sleep(50);
+  }
+  return NULL;
+}
+
+std::vector<double> TimeBareSends(HWND echo, HWND receiver, const std::string& image,
+                                  size_t set_size, int rounds) {
+  static const UINT request = RegisterWindowMessageA(kEchoRequest);
+  std::vector<double> ms;
+  for (int r = 0; r < rounds; r++) {
+    const double start = Now();
+    COPYDATASTRUCT frame{111, static_cast<DWORD>(image.size()), const_cast<char*>(image.data())};
+    SendMessageA(echo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&frame));
+    SendMessageA(echo, request, reinterpret_cast<WPARAM>(receiver), static_cast<LPARAM>(set_size));
+    ms.push_back(Now() - start);
+  }
+  return ms;
+}
+
+// --- the road through the hub and the two libraries ---
+
+struct TextSlot {
+  int length;
+  char* buffer;
+};
+
+struct Libraries {
+  HMODULE master = NULL, slave = NULL;
+  template <typename F>
+  static F Get(HMODULE dll, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+  }
+  // master
+  int (__stdcall* m_init)(int, int);
+  int (__stdcall* m_deinit)(int, int);
+  int (__stdcall* m_find)(const char*);
+  int (__stdcall* m_marker)(int, int);
+  void (__stdcall* m_clear)();
+  void (__stdcall* m_set)(const char*, const char*);
+  void (__stdcall* m_append)(int, int, int, int, int, int, double, const char*, double, double,
+                             double, int, double, int, int, const char*);
+  void (__stdcall* m_send)(int);
+  // slave
+  int (__stdcall* s_init)(int, int);
+  int (__stdcall* s_deinit)(int, int);
+  int (__stdcall* s_find)(const char*);
+  int (__stdcall* s_marker)(int, int);
+  int (__stdcall* s_get_crc)();
+  int (__stdcall* s_calc_crc)();
+  int (__stdcall* s_images_get)(int);
+  int (__stdcall* s_split)();
+  int (__stdcall* s_images_total)();
+  int (__stdcall* s_image_select)(int);
+  int (__stdcall* s_orders_total)(int);
+  int (__stdcall* s_order_select)(int, int);
+  int (__stdcall* s_order_get)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
+                               int*, double*, int*, int*, TextSlot*);
+
+  bool Load(const std::string& folder) {
+    master = LoadLibraryA((folder + "qelv_d30or.dll").c_str());
+    slave = LoadLibraryA((folder + "qelv_r30uv.dll").c_str());
+    if (!master || !slave) return false;
+    m_init = Get<decltype(m_init)>(master, "_init");
+    m_deinit = Get<decltype(m_deinit)>(master, "_deinit");
+    m_find = Get<decltype(m_find)>(master, "_find_window");
+    m_marker = Get<decltype(m_marker)>(master, "_marker_send");
+    m_clear = Get<decltype(m_clear)>(master, "_image_clear");
+    m_set = Get<decltype(m_set)>(master, "_image_set");
+    m_append = Get<decltype(m_append)>(master, "_image_append");
+    m_send = Get<decltype(m_send)>(master, "_image_send");
+    s_init = Get<decltype(s_init)>(slave, "_init");
+    s_deinit = Get<decltype(s_deinit)>(slave, "_deinit");
+    s_find = Get<decltype(s_find)>(slave, "_find_window");
+    s_marker = Get<decltype(s_marker)>(slave, "_qelv_marker_send");
+    s_get_crc = Get<decltype(s_get_crc)>(slave, "_qelv_get_crc");
+    s_calc_crc = Get<decltype(s_calc_crc)>(slave, "_images_calc_crc");
+    s_images_get = Get<decltype(s_images_get)>(slave, "_qelv_images_get");
+    s_split = Get<decltype(s_split)>(slave, "_images_split");
+    s_images_total = Get<decltype(s_images_total)>(slave, "_images_total");
+    s_image_select = Get<decltype(s_image_select)>(slave, "_image_select");
+    s_orders_total = Get<decltype(s_orders_total)>(slave, "_orders_total");
+    s_order_select = Get<decltype(s_order_select)>(slave, "_order_select");
+    s_order_get = Get<decltype(s_order_get)>(slave, "_order_get");
+    return m_init && m_deinit && m_find && m_marker && m_clear && m_set && m_append && m_send &&
+           s_init && s_deinit && s_find && s_marker && s_get_crc && s_calc_crc && s_images_get &&
+           s_split && s_images_total && s_image_select && s_orders_total && s_order_select &&
+           s_order_get;
+  }
+};
+
+void BuildMasterImage(const Libraries& l, const std::string& channel, int orders, int round) {
+  l.m_clear();
+  l.m_set(channel.c_str(), "4711");
+  for (int i = 0; i < orders; i++) {
+    OrderFields o = Order(i, round);
+    l.m_append(0, 5, 2, o.num1, o.num2, o.type, o.lots, o.symbol.data(), o.price6, o.price7,
+               o.price8, o.close_time, o.close_price, o.num11, o.num12, o.comment.data());
+  }
+}
+
+// The slave expert's side of one change; true when it read the last order of the new image.
+bool SlaveReadsLastOrder(const Libraries& l, int chart, int orders, int round) {
+  if (l.s_get_crc() == l.s_calc_crc()) return false;
+  l.s_images_get(chart);
+  if (l.s_split() != 1 || l.s_images_total() < 1 || !l.s_image_select(0)) return false;
+  const int total = l.s_orders_total(0);
+  if (total != orders || !l.s_order_select(total - 1, 0)) return false;
+  std::string symbol(31, ' '), comment(127, ' ');
+  TextSlot symbol_slot{31, &symbol[0]}, comment_slot{127, &comment[0]};
+  int num1, num2, type, close_time, num11, num12;
+  double lots, price6, price7, price8, close_price;
+  return l.s_order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7, &price8,
+                       &close_time, &close_price, &num11, &num12, &comment_slot) == 1 &&
+         num12 == round;
+}
+
+std::vector<double> TimeRoad(const Libraries& l, const std::string& channel, int chart, int orders,
+                             int rounds, int& failures) {
+  std::vector<double> ms;
+  for (int r = 1; r <= rounds; r++) {
+    // The expert's work before the send is not timed; the markers keep both terminals registered.
+    l.m_marker(kMasterWindow, kMasterInstance);
+    l.s_marker(chart, kSlaveInstance);
+    BuildMasterImage(l, channel, orders, r);
+    const double start = Now();
+    l.m_send(kMasterWindow);
+    const bool read = SlaveReadsLastOrder(l, chart, orders, r);
+    ms.push_back(Now() - start);
+    if (!read) failures++;
+  }
+  return ms;
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  std::fwrite(text.data(), 1, text.size(), file);
+  return std::fclose(file) == 0;
+}
+
+int RunBench(int rounds) {
+  const std::string bin = BinFolder();
+  const std::string channel = "qelv_bench_" + std::to_string(GetCurrentProcessId());
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = std::string(temp) + channel + "\\";
+  CreateDirectoryA(folder.c_str(), NULL);
+  const std::string hub_exe = folder + "Varnick.exe";
+  if (!CopyFileA((bin + "Varnick.exe").c_str(), hub_exe.c_str(), FALSE) ||
+      !WriteText(folder + "qelv.xml", "<root><window><channel_id>" + channel +
+                                          "</channel_id></window></root>")) {
+    std::fprintf(stderr, "slave_road_bench: cannot prepare %s\n", folder.c_str());
+    return 1;
+  }
+  int status = 1;
+  {
+    Child hub, echo;
+    Receiver chart;
+    Libraries l{};
+    if (!hub.Start("\"" + hub_exe + "\"", folder.c_str()) || !WaitForWindow(channel.c_str(), true) ||
+        !echo.Start("\"" + bin + "slave_road_bench.exe\" echo", NULL) ||
+        !WaitForWindow(kEchoClass, false) || !chart.Start() || !l.Load(bin)) {
+      std::fprintf(stderr, "slave_road_bench: cannot start the hub, the echo process or the libraries\n");
+    } else {
+      HWND echo_window = FindWindowA(kEchoClass, NULL);
+      const int chart_id = static_cast<int>(reinterpret_cast<INT_PTR>(chart.window));
+      l.s_init(chart_id, 0);
+      l.s_find(channel.c_str());
+      l.s_marker(chart_id, kSlaveInstance);
+      l.m_init(0, 0);
+      l.m_find(channel.c_str());
+      l.m_marker(kMasterWindow, kMasterInstance);
+
+      std::printf("road of one change under Wine, %d rounds each: master _image_send until the slave\n"
+                  "has split the set and read its last order, next to the three bare sends\n\n",
+                  rounds);
+      std::printf("orders  image B  set B   road median/mean/min ms    bare sends median/mean/min ms\n");
+      for (int orders : {1, 10, 100}) {
+        MasterImage image;
+        image.Set(channel, "4711");
+        for (int i = 0; i < orders; i++) image.Append(kMarketPool, 5, 2, Order(i, rounds));
+        const std::string image_text = image.Text();
+        std::string set_text;
+        AppendImageSetHeader(set_text, 1, 1);
+        set_text += image_text;
+
+        int failures = 0;
+        TimeRoad(l, channel, chart_id, orders, 5, failures);  // warm-up
+        failures = 0;
+        const Figures road = Summarize(TimeRoad(l, channel, chart_id, orders, rounds, failures));
+        TimeBareSends(echo_window, chart.window, image_text, set_text.size(), 5);
+        const Figures bare =
+            Summarize(TimeBareSends(echo_window, chart.window, image_text, set_text.size(), rounds));
+        std::printf("%6d  %7zu  %6zu  %7.3f %7.3f %7.3f      %7.3f %7.3f %7.3f%s\n", orders,
+                    image_text.size(), set_text.size(), road.median, road.mean, road.min,
+                    bare.median, bare.mean, bare.min,
+                    failures ? "   (some rounds did not read the new order)" : "");
+        std::fflush(stdout);
+      }
+      l.m_deinit(kMasterWindow, kMasterInstance);
+      l.s_deinit(chart_id, kSlaveInstance);
+      PostMessageA(echo_window, WM_CLOSE, 0, 0);
+      status = 0;
+    }
+    if (chart.thread) chart.Stop();
+    if (l.slave) FreeLibrary(l.slave);
+    if (l.master) FreeLibrary(l.master);
+  }
+  DeleteFileA(hub_exe.c_str());
+  DeleteFileA((folder + "qelv.xml").c_str());
+  RemoveDirectoryA(folder.c_str());
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "echo") return RunEcho();
+  const int rounds = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 200;
+  return RunBench(rounds);
+}

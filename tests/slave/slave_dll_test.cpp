@@ -47,12 +47,15 @@ struct Chart {
     }
     return DefWindowProcA(w, msg, wp, lp);
   }
-  Chart() {
+  static void RegisterChartClass() {
     WNDCLASSA wc{};
     wc.lpfnWndProc = Own;
     wc.hInstance = GetModuleHandleA(NULL);
     wc.lpszClassName = "QelvTestChart";
-    RegisterClassA(&wc);
+    RegisterClassA(&wc);  // fails harmlessly the second time
+  }
+  Chart() {
+    RegisterChartClass();
     window = CreateWindowExA(0, "QelvTestChart", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
     seen.clear();
   }
@@ -356,7 +359,7 @@ struct UiThread {
     return 0;
   }
   UiThread() {
-    Chart registers_the_class;
+    Chart::RegisterChartClass();
     thread = CreateThread(NULL, 0, Run, this, 0, &id);
     WaitForSingleObject(ready, 10000);
   }

@@ -99,7 +99,10 @@ void FillOrder(TOrder& o, const std::string_view (&f)[kFieldsPerLine]) {
 // hold 13 fields, with the lines before it appended.
 bool ReadSection(std::string_view section, std::vector<TOrder>& orders) {
   if (section.empty()) return true;
-  orders.reserve(orders.size() + std::count(section.begin(), section.end(), '\n') + 1);
+  // Room for every line, but for no more than lines of 12 TABs (the shortest) could fill: a
+  // section of line feeds alone must not ask for memory it will never use.
+  const size_t lines = static_cast<size_t>(std::count(section.begin(), section.end(), '\n')) + 1;
+  orders.reserve(orders.size() + std::min(lines, section.size() / 13 + 1));
   for (size_t pos = 0;;) {
     size_t lf = section.find('\n', pos);
     std::string_view fields[kFieldsPerLine];

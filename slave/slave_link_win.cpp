@@ -76,8 +76,12 @@ bool CountDownLast() {
   return false;
 }
 
+// A hub that has ended leaves its endpoint behind: a send to it "succeeds" with 0, which reads
+// as an accepted marker or a finished fetch. Until _find_window finds a hub again, it is none.
+bool HubKnown() { return g.hub && IsWindow(g.hub); }
+
 int SendToHub(UINT msg, HWND chart, int instance) {
-  if (!g.hub) return -1;
+  if (!HubKnown()) return -1;
   return static_cast<int>(
       SendMessageA(g.hub, msg, reinterpret_cast<WPARAM>(chart), static_cast<LPARAM>(instance)));
 }
@@ -108,13 +112,13 @@ HWND FindHub(const char* channel_id) {
 int SendMarker(HWND chart, int instance) { return SendToHub(g.marker_msg, chart, instance); }
 
 int PublishedChecksum() {
-  if (!g.hub) return 0;
+  if (!HubKnown()) return 0;
   // A 32-bit checksum: on 64-bit Windows the upper half of the word carries nothing.
   return static_cast<int>(static_cast<uint32_t>(GetWindowLongPtrA(g.hub, GWLP_USERDATA)));
 }
 
 int RequestImageSet(HWND chart) {
-  if (!g.hub) return -1;
+  if (!HubKnown()) return -1;
   SendMessageA(g.hub, g.request_msg, reinterpret_cast<WPARAM>(chart), 0);
   return static_cast<int>(std::min<size_t>(g.received.size(), INT_MAX));
 }

@@ -22,6 +22,7 @@ class RunningHub {
   // Waits a bounded time for the process to end; true when it did.
   bool WaitForExit();
   DWORD ProcessId() const { return process_.dwProcessId; }
+  HANDLE Process() const { return process_.hProcess; }
   bool Started() const { return process_.hProcess != NULL; }
 
  private:

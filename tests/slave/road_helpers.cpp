@@ -174,9 +174,11 @@ int InProcessSlave::PublishedChecksum() { return Export<NoArgFn>(dll_, "_qelv_ge
 
 int InProcessSlave::HeldChecksum() { return Export<NoArgFn>(dll_, "_images_calc_crc")(); }
 
+int InProcessSlave::Fetch() { return Export<IntFn>(dll_, "_qelv_images_get")(Chart()); }
+
 SetRead InProcessSlave::FetchAndRead() {
   SetRead set;
-  Export<IntFn>(dll_, "_qelv_images_get")(Chart());
+  Fetch();
   set.split = Export<NoArgFn>(dll_, "_images_split")();
   Export<CountsFn>(dll_, "_images_get_info")(&set.masters, &set.slaves);
   const int images = Export<NoArgFn>(dll_, "_images_total")();

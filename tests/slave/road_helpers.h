@@ -18,6 +18,7 @@ class SpawnedProgram {
   SpawnedProgram& operator=(const SpawnedProgram&) = delete;
 
   bool Started() const { return process_.hProcess != NULL; }
+  DWORD ProcessId() const { return process_.dwProcessId; }
   bool Running() const;
   // Ends the process at once, as a crash would: it sends nothing more.
   void Kill();
@@ -73,7 +74,9 @@ class InProcessSlave {
   int Marker(int instance);
   int PublishedChecksum();
   int HeldChecksum();
-  // _qelv_images_get for the chart, then _images_split and a walk over everything.
+  // _qelv_images_get for the chart: the length of the set then held, or -1 without a hub.
+  int Fetch();
+  // Fetch, then _images_split and a walk over everything.
   SetRead FetchAndRead();
 
  private:

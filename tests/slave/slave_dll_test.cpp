@@ -164,6 +164,28 @@ TEST_F(SlaveDll, WithoutAHubNothingIsSentAndTheEmptyTextIsHeld) {
   EXPECT_FALSE(chart.Subclassed());  // restored although no hub is known
 }
 
+TEST_F(SlaveDll, HubThatEndedIsNoHubUntilFoundAgain) {
+  Chart chart;
+  Init(chart.window);
+  auto find = Get<FindFn>("_find_window");
+  auto marker = Get<PairFn>("_qelv_marker_send");
+  {
+    StandInHub hub("QelvChannelEnded");
+    StandInHub::reply = "abc";
+    hub.Publish(77);
+    ASSERT_NE(find("QelvChannelEnded"), 0);
+    ASSERT_EQ(Fetch(chart.window), 3);
+  }  // the hub's windows are gone; the library still holds the endpoint
+  EXPECT_EQ(marker(AsInt(chart.window), 1), -1);  // not 0, which would read as accepted
+  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), 0);
+  EXPECT_EQ(Fetch(chart.window), -1);  // not the old length, as if fetched
+  EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), image_checksum("abc", 3));
+  StandInHub again("QelvChannelEnded");
+  ASSERT_NE(find("QelvChannelEnded"), 0);
+  EXPECT_EQ(marker(AsInt(chart.window), 1), 0);
+  EXPECT_EQ(Deinit(chart.window), 0);
+}
+
 TEST_F(SlaveDll, SubclassesOnceForTwoInitsAndRestoresOnTheLastDeinit) {
   Chart chart;
   EXPECT_EQ(Init(chart.window), 0);

@@ -1,0 +1,31 @@
+// The test process as a master terminal: qelv_d30or.dll loaded by name and its exports called
+// as the master's expert calls them.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class InProcessMaster {
+ public:
+  InProcessMaster(int window, int instance);
+  ~InProcessMaster();
+  InProcessMaster(const InProcessMaster&) = delete;
+  InProcessMaster& operator=(const InProcessMaster&) = delete;
+
+  bool Loaded() const { return dll_ != NULL; }
+  int FindHub(const std::string& channel);
+  int Marker();
+  int Detach();
+  // Builds an image of `orders` market orders that carry `round` in num12 and sends it;
+  // answers the image's checksum as the library computes it.
+  int Publish(const std::string& channel, int orders, int round);
+
+ private:
+  template <typename F>
+  F Export(const char* name) const {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+  }
+
+  HMODULE dll_;
+  int window_, instance_;
+};

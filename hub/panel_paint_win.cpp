@@ -12,6 +12,7 @@ const char kNotice[] = "Dremont software, all rights reserved";
 const char kWebAddress[] = "dremont.example";
 
 const COLORREF kShadow = RGB(250, 250, 250);
+const int kVersionTop = 180;  // the first version row; the others follow below it
 
 // A font of `tenths` of a point on this device, as a point size is meant on the screen.
 HFONT CreatePointFont(HDC dc, int tenths, const char* face) {
@@ -50,9 +51,15 @@ void PaintRule(HDC dc) {
 
 void PaintContent(HDC dc, const PanelContent& c) {
   const HubSettings& s = c.settings;
-  HFONT value_font = CreatePointFont(dc, s.font_size, s.font_name.c_str());
-  HFONT version_font = CreatePointFont(dc, 100, "Arial");
+  // A repaint after a change covers the value rows only; the rule and the version rows lie
+  // outside it, and drawing them there (hundreds of pens) would only be clipped away.
+  RECT area{};
+  GetClipBox(dc, &area);
+  const bool rule_shown = area.top <= kRuleTop + 1 && area.bottom > kRuleTop &&
+                          area.left <= kRuleLast && area.right > kRuleFirst;
+  const bool version_shown = area.bottom > kVersionTop - 1;  // the shadow is one pixel up
 
+  HFONT value_font = CreatePointFont(dc, s.font_size, s.font_name.c_str());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, s.font_color);
   HGDIOBJ previous_font = SelectObject(dc, value_font);
@@ -67,17 +74,21 @@ void PaintContent(HDC dc, const PanelContent& c) {
     Text(dc, s.x + s.dx, top, rows[i][1]);
   }
 
-  PaintRule(dc);
-
-  SelectObject(dc, version_font);
   SetTextCharacterExtra(dc, 0);
-  ShadowText(dc, 200, 180, "Version:");
-  ShadowText(dc, 280, 180, "Build 3.0 / 15.09.2009");
-  ShadowText(dc, 200, 210, kNoticeLabel);
-  ShadowText(dc, 280, 210, kNotice);
-  ShadowText(dc, 280, 225, kWebAddress);
+  if (rule_shown) PaintRule(dc);
+
+  if (version_shown) {
+    HFONT version_font = CreatePointFont(dc, 100, "Arial");
+    SelectObject(dc, version_font);
+    ShadowText(dc, 200, kVersionTop, "Version:");
+    ShadowText(dc, 280, kVersionTop, "Build 3.0 / 15.09.2009");
+    ShadowText(dc, 200, kVersionTop + 30, kNoticeLabel);
+    ShadowText(dc, 280, kVersionTop + 30, kNotice);
+    ShadowText(dc, 280, kVersionTop + 45, kWebAddress);
+    SelectObject(dc, value_font);
+    DeleteObject(version_font);
+  }
 
   SelectObject(dc, previous_font);
   DeleteObject(value_font);
-  DeleteObject(version_font);
 }

@@ -51,7 +51,24 @@ bool CVarnickDlg::OnInit() {
   get_image_ = RegisterWindowMessageA(link::kSlaveGetImage);
 
   SetTimer(_window, kExpiryTimerId, link::kExpiryCheckMs, NULL);
+  dialog_proc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc)));
   return true;
+}
+
+LRESULT CALLBACK CVarnickDlg::LinkProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  // The dialog layer keeps `this` in DWLP_USER; it is set before this procedure goes in.
+  auto* self = reinterpret_cast<CVarnickDlg*>(GetWindowLongPtrA(window, DWLP_USER));
+  LRESULT result = 0;
+  try {
+    if (msg >= 0xC000 && self->OnLinkMessage(msg, wp, lp, result)) return result;
+    if (msg == WM_COPYDATA &&
+        self->OnCopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp), result))
+      return result;
+  } catch (...) {
+    return 0;
+  }
+  return CallWindowProcA(self->dialog_proc_, window, msg, wp, lp);
 }
 
 bool CVarnickDlg::OnPaint() {
@@ -66,17 +83,13 @@ bool CVarnickDlg::OnPaint() {
   return true;
 }
 
-bool CVarnickDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  // Registered messages have numbers from 0xC000 on; before registration the numbers are 0.
-  if (msg >= 0xC000 && OnLinkMessage(msg, wp, lp, result)) return true;
+bool CVarnickDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case link::kHubActivate:  // a second hub of this channel hands over to this one
       Show(SW_RESTORE);
       SetForegroundWindow(_window);
       result = 0;
       return true;
-    case WM_COPYDATA:
-      return OnCopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp), result);
     case WM_TIMER:
       registry_.Expire();
       InvalidatePanel();
@@ -88,6 +101,7 @@ bool CVarnickDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   return false;
 }
 
+// Registered messages have numbers from 0xC000 on; before registration the numbers are 0.
 bool CVarnickDlg::OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   const uint32_t window = WindowValue(wp);
   const int32_t instance = static_cast<int32_t>(lp);
@@ -122,8 +136,9 @@ bool CVarnickDlg::OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& 
 }
 
 void CVarnickDlg::SendImageSet(HWND to) {
-  // Only a real window: HWND_BROADCAST would hand the set to every top-level window.
-  if (!IsWindow(to)) return;
+  // Never the broadcast handles, which would hand the set to every top-level window. Any other
+  // value that is no window fails the send without effect.
+  if (to == HWND_BROADCAST || to == HWND_TOPMOST) return;
   const std::string set = BuildImageSet(registry_);
   COPYDATASTRUCT frame;
   frame.dwData = link::kCopyDataTag;

@@ -21,6 +21,7 @@ struct LinkState {
   std::atomic<HWND> chart{nullptr};
   std::atomic<WNDPROC> saved{nullptr};
   std::string received;
+  std::atomic<unsigned> frames{0};  // tagged frames stored so far
 };
 LinkState g;
 
@@ -34,6 +35,7 @@ LRESULT StoreFrame(const COPYDATASTRUCT& frame) {
   } catch (...) {
     return 0;  // no memory for it: the text held before stays whole
   }
+  g.frames++;
   return 1;
 }
 
@@ -112,14 +114,19 @@ HWND FindHub(const char* channel_id) {
 int SendMarker(HWND chart, int instance) { return SendToHub(g.marker_msg, chart, instance); }
 
 int PublishedChecksum() {
-  if (!HubKnown()) return 0;
-  // A 32-bit checksum: on 64-bit Windows the upper half of the word carries nothing.
+  if (!g.hub) return 0;
+  // A 32-bit checksum: on 64-bit Windows the upper half of the word carries nothing. A hub
+  // that has ended has no user data: the word reads 0, as without a hub.
   return static_cast<int>(static_cast<uint32_t>(GetWindowLongPtrA(g.hub, GWLP_USERDATA)));
 }
 
 int RequestImageSet(HWND chart) {
-  if (!HubKnown()) return -1;
+  if (!g.hub) return -1;
+  const unsigned before = g.frames;
   SendMessageA(g.hub, g.request_msg, reinterpret_cast<WPARAM>(chart), 0);
+  // A set that arrived proves the hub alive; only without one is it asked whether it has ended
+  // (a send to a window that is gone does nothing), which spares the usual fetch a round trip.
+  if (g.frames == before && !HubKnown()) return -1;
   return static_cast<int>(std::min<size_t>(g.received.size(), INT_MAX));
 }
 

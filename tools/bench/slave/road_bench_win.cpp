@@ -122,8 +122,11 @@ LRESULT CALLBACK EchoProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     g_echo_reply_size = static_cast<size_t>(lp);
     std::string set(g_echo_reply_size, 'x');
     COPYDATASTRUCT frame{111, static_cast<DWORD>(set.size()), set.data()};
-    SendMessageA(reinterpret_cast<HWND>(wp), WM_COPYDATA, reinterpret_cast<WPARAM>(w),
-                 reinterpret_cast<LPARAM>(&frame));
+    // The hub's own call for the reply, so that both roads send alike.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(reinterpret_cast<HWND>(wp), WM_COPYDATA, reinterpret_cast<WPARAM>(w),
+                        reinterpret_cast<LPARAM>(&frame), SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000,
+                        &answer);
     return 0;
   }
   if (msg == WM_CLOSE) PostQuitMessage(0);
@@ -170,18 +173,23 @@ HWND WaitForWindow(const char* window_class, bool owner) {
   return NULL;
 }
 
-std::vector<double> TimeBareSends(HWND echo, HWND receiver, const std::string& image,
-                                  size_t set_size, int rounds) {
+// The bare sends, in total and each: the image, and the request with the set sent back.
+struct BareTimes {
+  std::vector<double> total, image, request;
+};
+
+void TimeBareSends(HWND echo, HWND receiver, const std::string& image, size_t set_size,
+                   BareTimes& times) {
   static const UINT request = RegisterWindowMessageA(kEchoRequest);
-  std::vector<double> ms;
-  for (int r = 0; r < rounds; r++) {
-    const double start = Now();
-    COPYDATASTRUCT frame{111, static_cast<DWORD>(image.size()), const_cast<char*>(image.data())};
-    SendMessageA(echo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&frame));
-    SendMessageA(echo, request, reinterpret_cast<WPARAM>(receiver), static_cast<LPARAM>(set_size));
-    ms.push_back(Now() - start);
-  }
-  return ms;
+  const double start = Now();
+  COPYDATASTRUCT frame{111, static_cast<DWORD>(image.size()), const_cast<char*>(image.data())};
+  SendMessageA(echo, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&frame));
+  const double sent = Now();
+  SendMessageA(echo, request, reinterpret_cast<WPARAM>(receiver), static_cast<LPARAM>(set_size));
+  const double end = Now();
+  times.total.push_back(end - start);
+  times.image.push_back(sent - start);
+  times.request.push_back(end - sent);
 }
 
 // --- the road through the hub and the two libraries ---
@@ -265,37 +273,65 @@ void BuildMasterImage(const Libraries& l, const std::string& channel, int orders
   }
 }
 
+// The road's steps, each timed on its own: the master's send, the slave's two checksums, the
+// fetch (request and reply), the split, and the queries down to the last order.
+enum Step { kSend, kGetCrc, kCalcCrc, kFetch, kSplit, kQueries, kSteps };
+const char* const kStepNames[kSteps] = {"_image_send", "_qelv_get_crc", "_images_calc_crc",
+                                        "_qelv_images_get", "_images_split", "queries"};
+
+struct RoadTimes {
+  std::vector<double> total;
+  std::vector<double> step[kSteps];
+};
+
 // The slave expert's side of one change; true when it read the last order of the new image.
-bool SlaveReadsLastOrder(const Libraries& l, int chart, int orders, int round) {
-  if (l.s_get_crc() == l.s_calc_crc()) return false;
+// `mark` is called after each step.
+template <typename Mark>
+bool SlaveReadsLastOrder(const Libraries& l, int chart, int orders, int round, Mark mark) {
+  const int published = l.s_get_crc();
+  mark(kGetCrc);
+  const int held = l.s_calc_crc();
+  mark(kCalcCrc);
+  if (published == held) return false;
   l.s_images_get(chart);
-  if (l.s_split() != 1 || l.s_images_total() < 1 || !l.s_image_select(0)) return false;
+  mark(kFetch);
+  const int split = l.s_split();
+  mark(kSplit);
+  if (split != 1 || l.s_images_total() < 1 || !l.s_image_select(0)) return false;
   const int total = l.s_orders_total(0);
   if (total != orders || !l.s_order_select(total - 1, 0)) return false;
   std::string symbol(31, ' '), comment(127, ' ');
   TextSlot symbol_slot{31, &symbol[0]}, comment_slot{127, &comment[0]};
   int num1, num2, type, close_time, num11, num12;
   double lots, price6, price7, price8, close_price;
-  return l.s_order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7, &price8,
-                       &close_time, &close_price, &num11, &num12, &comment_slot) == 1 &&
-         num12 == round;
+  const bool read = l.s_order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7,
+                                  &price8, &close_time, &close_price, &num11, &num12,
+                                  &comment_slot) == 1 && num12 == round;
+  mark(kQueries);
+  return read;
 }
 
-std::vector<double> TimeRoad(const Libraries& l, const std::string& channel, int chart, int orders,
-                             int rounds, int& failures) {
-  std::vector<double> ms;
-  for (int r = 1; r <= rounds; r++) {
-    // The expert's work before the send is not timed; the markers keep both terminals registered.
-    l.m_marker(kMasterWindow, kMasterInstance);
-    l.s_marker(chart, kSlaveInstance);
-    BuildMasterImage(l, channel, orders, r);
-    const double start = Now();
-    l.m_send(kMasterWindow);
-    const bool read = SlaveReadsLastOrder(l, chart, orders, r);
-    ms.push_back(Now() - start);
-    if (!read) failures++;
-  }
-  return ms;
+// One change along the road; false when the slave did not read the new last order.
+bool TimeRoad(const Libraries& l, const std::string& channel, int chart, int orders, int round,
+              RoadTimes& times) {
+  // The expert's work before the send is not timed; the markers keep both terminals registered.
+  l.m_marker(kMasterWindow, kMasterInstance);
+  l.s_marker(chart, kSlaveInstance);
+  BuildMasterImage(l, channel, orders, round);
+  double step_times[kSteps] = {};
+  const double start = Now();
+  double last = start;
+  auto mark = [&](Step step) {
+    const double now = Now();
+    step_times[step] = now - last;
+    last = now;
+  };
+  l.m_send(kMasterWindow);
+  mark(kSend);
+  const bool read = SlaveReadsLastOrder(l, chart, orders, round, mark);
+  times.total.push_back(Now() - start);
+  for (int k = 0; k < kSteps; k++) times.step[k].push_back(step_times[k]);
+  return read;
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
@@ -341,7 +377,13 @@ int RunBench(int rounds) {
       std::printf("road of one change under Wine, %d rounds each: master _image_send until the slave\n"
                   "has split the set and read its last order, next to the three bare sends\n\n",
                   rounds);
-      std::printf("orders  image B  set B   road median/mean/min ms    bare sends median/mean/min ms\n");
+      std::printf("orders  image B  set B   road median/mean/min ms    bare sends median/mean/min ms   ratio\n");
+      struct StepFigures {
+        int orders;
+        RoadTimes road;
+        BareTimes bare;
+      };
+      std::vector<StepFigures> steps;
       for (int orders : {1, 10, 100}) {
         MasterImage image;
         image.Set(channel, "4711");
@@ -351,18 +393,38 @@ int RunBench(int rounds) {
         AppendImageSetHeader(set_text, 1, 1);
         set_text += image_text;
 
+        // Road and bare sends take turns, so that both meet the same load of the machine, and
+        // each starts when the hub has finished what the last one left it (its repaint).
+        RoadTimes road_times, warm_road;
+        BareTimes bare_times, warm_bare;
         int failures = 0;
-        TimeRoad(l, channel, chart_id, orders, 5, failures);  // warm-up
-        failures = 0;
-        const Figures road = Summarize(TimeRoad(l, channel, chart_id, orders, rounds, failures));
-        TimeBareSends(echo_window, chart.window, image_text, set_text.size(), 5);
-        const Figures bare =
-            Summarize(TimeBareSends(echo_window, chart.window, image_text, set_text.size(), rounds));
-        std::printf("%6d  %7zu  %6zu  %7.3f %7.3f %7.3f      %7.3f %7.3f %7.3f%s\n", orders,
+        for (int r = 1; r <= 5 + rounds; r++) {
+          const bool warm_up = r <= 5;
+          WaitForInputIdle(hub.process.hProcess, 1000);
+          if (!TimeRoad(l, channel, chart_id, orders, r, warm_up ? warm_road : road_times) && !warm_up)
+            failures++;
+          WaitForInputIdle(hub.process.hProcess, 1000);
+          TimeBareSends(echo_window, chart.window, image_text, set_text.size(),
+                        warm_up ? warm_bare : bare_times);
+        }
+        const Figures road = Summarize(road_times.total), bare = Summarize(bare_times.total);
+        std::printf("%6d  %7zu  %6zu  %7.3f %7.3f %7.3f      %7.3f %7.3f %7.3f   %5.2f%s\n", orders,
                     image_text.size(), set_text.size(), road.median, road.mean, road.min,
-                    bare.median, bare.mean, bare.min,
+                    bare.median, bare.mean, bare.min, road.median / bare.median,
                     failures ? "   (some rounds did not read the new order)" : "");
         std::fflush(stdout);
+        steps.push_back({orders, road_times, bare_times});
+      }
+      // Where the time goes: medians of each step, next to the bare send it corresponds to.
+      std::printf("\nmedian ms of each step (bare: the image send; the request with the reply)\n");
+      std::printf("orders");
+      for (const char* name : kStepNames) std::printf("  %16s", name);
+      std::printf("  %10s  %12s\n", "bare image", "bare request");
+      for (const StepFigures& f : steps) {
+        std::printf("%6d", f.orders);
+        for (int k = 0; k < kSteps; k++) std::printf("  %16.3f", Summarize(f.road.step[k]).median);
+        std::printf("  %10.3f  %12.3f\n", Summarize(f.bare.image).median,
+                    Summarize(f.bare.request).median);
       }
       l.m_deinit(kMasterWindow, kMasterInstance);
       l.s_deinit(chart_id, kSlaveInstance);

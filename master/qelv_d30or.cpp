@@ -82,7 +82,9 @@ void __stdcall master_image_append(int pool, int price_digits, int lots_digits, 
 }
 
 void __stdcall master_image_send(int window) {
-  if (!HubKnown()) return;
+  // Not HubKnown(): it would cost the road a round trip to the window server, and a send to a
+  // hub that has ended is without effect all the same.
+  if (!g.hub) return;
   try {
     std::string text = g.image.Text();
     SendCopyData(g.hub, static_cast<WPARAM>(window), text.data(), text.size());

@@ -108,8 +108,9 @@ TEST(HostileInput, FloodLeavesTheHubAndTheTerminalsThatPlayByTheRulesWhole) {
     ASSERT_TRUE(flood.Frame(hostile, 111, kMiB - random() % 4096));
   ASSERT_TRUE(flood.Send(link[1], hostile, 9));
   const SIZE_T after = PrivateBytes(hub.Process());
-  std::printf("%d messages, %zu MiB of frames; hub private bytes %zu -> %zu KiB\n", flood.Sent(),
-              flooded / kMiB, before / 1024, after / 1024);
+  std::printf("%d messages, %lu MiB of frames; hub private bytes %lu -> %lu KiB\n", flood.Sent(),
+              static_cast<unsigned long>(flooded / kMiB), static_cast<unsigned long>(before / 1024),
+              static_cast<unsigned long>(after / 1024));
   EXPECT_LT(after, before + 48 * kMiB) << "the hub keeps what it should have dropped";
 
   // The master and the slave that play by the rules go on: a new image reaches the slave, and

@@ -31,9 +31,11 @@ else
   cmake --build $win -j2
 fi
 echo "== Windows tests under Wine ($win)"
+# A Windows test that fails runs once more: Wine's start of a test program has been seen to fail
+# once, without a word, on a heavily loaded machine. A fault that shows twice fails the run.
 win_ok=0
 WINEPREFIX=$PWD/$win/wineprefix scripts/with-display.sh \
-  ctest --test-dir $win --output-on-failure --timeout 600 | tee "$log/windows.txt" || win_ok=$?
+  ctest --test-dir $win --output-on-failure --timeout 600 --repeat until-pass:2 | tee "$log/windows.txt" || win_ok=$?
 
 # One closing line for both runs.
 count() { sed -n "s/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p" "$1" | tail -1; }

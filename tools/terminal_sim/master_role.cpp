@@ -39,6 +39,7 @@
 
 #include "master_scenario.h"
 #include "roles.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -73,20 +74,6 @@ struct Options {
   bool crash = false;
 };
 
-std::atomic<bool> g_stop{false};
-
-BOOL WINAPI OnConsoleControl(DWORD) {
-  g_stop = true;
-  return TRUE;
-}
-
-std::string DefaultLibraryPath() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-  std::string folder(path, n < sizeof path ? n : 0);
-  return folder.substr(0, folder.find_last_of("\\/") + 1) + "qelv_d30or.dll";
-}
-
 bool ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; i++) {
     const std::string name = argv[i];
@@ -108,7 +95,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   }
   if (o.interval_ms < 10) o.interval_ms = 10;
   if (o.interval_ms > 10000) o.interval_ms = 10000;  // markers stay well inside the 30 s
-  if (o.dll.empty()) o.dll = DefaultLibraryPath();
+  if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_d30or.dll");
   return !o.channel.empty() && (o.orders < 0 || o.scenario.empty());
 }
 
@@ -219,7 +206,7 @@ int RunMaster(int argc, char** argv) {
   }
   MasterLibrary m{};
   if (!Load(dll, m)) return 1;
-  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  StopOnConsoleControl();
 
   m.init(opt.window, opt.instance);
   Simulate(m, opt, steps, account);

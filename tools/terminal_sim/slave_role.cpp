@@ -35,6 +35,7 @@
 #include <string>
 
 #include "roles.h"
+#include "sim_process.h"
 
 namespace {
 
@@ -74,20 +75,6 @@ struct Options {
 const UINT kHangMessage = WM_APP + 1;  // to the chart: stop pumping for wParam ms
 const char kChartClass[] = "QelvSimChart";
 
-std::atomic<bool> g_stop{false};
-
-BOOL WINAPI OnConsoleControl(DWORD) {
-  g_stop = true;
-  return TRUE;
-}
-
-std::string DefaultLibraryPath() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-  std::string folder(path, n < sizeof path ? n : 0);
-  return folder.substr(0, folder.find_last_of("\\/") + 1) + "qelv_r30uv.dll";
-}
-
 bool ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i];
@@ -103,7 +90,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   if (argc % 2 == 0) return false;  // an option without its value
   if (o.poll_ms < 10) o.poll_ms = 10;
   if (o.poll_ms > 10000) o.poll_ms = 10000;  // markers stay well inside the hub's 30 s
-  if (o.dll.empty()) o.dll = DefaultLibraryPath();
+  if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_r30uv.dll");
   return !o.channel.empty();
 }
 
@@ -318,7 +305,7 @@ int RunSlave(int argc, char** argv) {
     StopUi(ui);
     return 1;
   }
-  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  StopOnConsoleControl();
 
   ExpertArgs args{&s, &opt, &ui, false};
   HANDLE expert = CreateThread(NULL, 0, ExpertThread, &args, 0, NULL);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "library_export.h"
+
 class InProcessMaster {
  public:
   InProcessMaster(int window, int instance);
@@ -23,7 +25,7 @@ class InProcessMaster {
  private:
   template <typename F>
   F Export(const char* name) const {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+    return LibraryExport<F>(dll_, name);
   }
 
   HMODULE dll_;

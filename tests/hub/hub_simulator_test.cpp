@@ -4,23 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdlib>
 
 #include "running_hub.h"
+#include "temp_file.h"
 
 namespace {
-
-std::string WriteScenario(const char* text) {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string path = std::string(temp) + "qelv_scenario_" + std::to_string(GetCurrentProcessId()) + ".txt";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (file) {
-    std::fputs(text, file);
-    std::fclose(file);
-  }
-  return path;
-}
 
 std::string Simulator(const std::string& arguments) {
   return "\"" QELV_BIN_DIR "terminal_sim.exe\" master " + arguments;
@@ -38,7 +27,8 @@ TEST(HubWithSimulatedMaster, CrashedMasterLeavesItsLastImage) {
   HWND endpoint = hub.WaitForEndpoint(channel);
   ASSERT_NE(endpoint, nullptr);
 
-  const std::string scenario = WriteScenario(
+  const TempFile scenario(
+      "scenario.txt",
       "login 4711\n"
       "open 1001 buy 0.10 EURUSD 1.08345\n"
       "open 1002 sell 1 GBPUSD 1.5 1.6 1.4 hedge\n"
@@ -47,9 +37,8 @@ TEST(HubWithSimulatedMaster, CrashedMasterLeavesItsLastImage) {
   DWORD exit_code = 0;
   std::string output;
   ASSERT_TRUE(RunProgram(Simulator("--channel " + channel + " --window 77 --instance 5 "
-                                   "--interval 100 --crash --scenario \"" + scenario + "\""),
+                                   "--interval 100 --crash --scenario \"" + scenario.Path() + "\""),
                          exit_code, output));
-  DeleteFileA(scenario.c_str());
   EXPECT_EQ(exit_code, 3u) << output;
   EXPECT_NE(output.find("image 1: 2 market, 0 history"), std::string::npos) << output;
   EXPECT_NE(output.find("image 2: 1 market, 1 history"), std::string::npos) << output;

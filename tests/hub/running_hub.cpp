@@ -1,9 +1,9 @@
 #include "running_hub.h"
 
-#include <cstdio>
-
+#include "child_process.h"
 #include "image_checksum.h"
 #include "link_protocol.h"
+#include "poll_until.h"
 
 namespace {
 
@@ -11,67 +11,26 @@ const DWORD kStartLimitMs = 90000;  // the first Wine start in a fresh prefix is
 const DWORD kExitLimitMs = 60000;
 const UINT kSendLimitMs = 30000;
 
-bool WriteFileText(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, NULL) &&
-            written == text.size();
-  CloseHandle(file);
-  return ok;
-}
-
-std::string NewTempFolder() {
-  static int counter = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  char name[64];
-  std::snprintf(name, sizeof name, "qelv_hub_%lu_%d\\", GetCurrentProcessId(), ++counter);
-  std::string folder = std::string(temp) + name;
-  CreateDirectoryA(folder.c_str(), NULL);
-  return folder;
-}
-
 }  // namespace
 
-RunningHub::RunningHub(const char* settings) : folder_(NewTempFolder()) {
-  const std::string exe = folder_ + "Varnick.exe";
+RunningHub::RunningHub(const char* settings) {
+  const std::string exe = folder_ / "Varnick.exe";
   if (!CopyFileA(QELV_BIN_DIR "Varnick.exe", exe.c_str(), FALSE)) return;
-  if (settings && !WriteFileText(folder_ + "qelv.xml", settings)) return;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  std::string command = "\"" + exe + "\"";
-  if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder_.c_str(),
-                      &startup, &process_))
-    process_ = {};
-}
-
-RunningHub::~RunningHub() {
-  if (process_.hProcess) {
-    TerminateProcess(process_.hProcess, 99);
-    WaitForSingleObject(process_.hProcess, kExitLimitMs);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  DeleteFileA((folder_ + "Varnick.exe").c_str());
-  DeleteFileA((folder_ + "qelv.xml").c_str());
-  RemoveDirectoryA(folder_.c_str());
+  if (settings) WriteFileText(folder_ / "qelv.xml", settings);
+  process_.Start("\"" + exe + "\"", folder_.path().c_str());
 }
 
 HWND RunningHub::WaitForEndpoint(const std::string& channel) {
-  if (!process_.hProcess) return 0;
-  for (DWORD waited = 0; waited < kStartLimitMs; waited += 50) {
+  HWND owner = 0;
+  PollUntil(kStartLimitMs, [&] {
     HWND hidden = FindWindowA(channel.c_str(), NULL);
-    HWND owner = hidden ? GetWindow(hidden, GW_OWNER) : 0;
-    if (owner) return owner;
-    if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return 0;
-  }
-  return 0;
+    owner = hidden ? GetWindow(hidden, GW_OWNER) : 0;
+    return owner != 0 || !process_.Running();
+  });
+  return owner;
 }
 
-bool RunningHub::WaitForExit() {
-  return process_.hProcess && WaitForSingleObject(process_.hProcess, kExitLimitMs) == WAIT_OBJECT_0;
-}
+bool RunningHub::WaitForExit() { return process_.WaitForExit(kExitLimitMs); }
 
 std::string SettingsFor(const std::string& channel) {
   return "<root><window><channel_id>" + channel +
@@ -87,15 +46,9 @@ bool RunProgram(const std::string& command_line, DWORD& exit_code, std::string& 
   HANDLE read_end, write_end;
   if (!CreatePipe(&read_end, &write_end, &inherit, 0)) return false;
   SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  std::string command = command_line;
-  BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+  ChildProcess process;
+  const bool started = process.StartWithHandles(command_line, write_end, GetStdHandle(STD_ERROR_HANDLE),
+                                                GetStdHandle(STD_INPUT_HANDLE));
   CloseHandle(write_end);
   if (!started) {
     CloseHandle(read_end);
@@ -105,8 +58,8 @@ bool RunProgram(const std::string& command_line, DWORD& exit_code, std::string& 
   // hold the test.
   output.clear();
   bool ended = false;
-  for (DWORD waited = 0; waited < kExitLimitMs; waited += 20) {
-    ended = WaitForSingleObject(process.hProcess, 20) == WAIT_OBJECT_0;
+  PollUntil(kExitLimitMs, [&] {
+    ended = !process.Running();
     DWORD available = 0;
     while (PeekNamedPipe(read_end, NULL, 0, NULL, &available, NULL) && available > 0) {
       char piece[4096];
@@ -114,13 +67,11 @@ bool RunProgram(const std::string& command_line, DWORD& exit_code, std::string& 
       if (!ReadFile(read_end, piece, sizeof piece, &got, NULL) || got == 0) break;
       output.append(piece, got);
     }
-    if (ended) break;
-  }
+    return ended;
+  });
   CloseHandle(read_end);
-  if (!ended) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &exit_code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  process.Kill();
+  exit_code = process.ExitCode();
   return ended;
 }
 

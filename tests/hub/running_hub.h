@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
+#include "temp_folder.h"
+
 // A Varnick.exe copied into a fresh temporary folder beside its own qelv.xml and started
 // there. The destructor ends the process and removes the folder, also when a test fails.
 class RunningHub {
  public:
   // `settings` is the text of qelv.xml; nullptr leaves the file out.
   explicit RunningHub(const char* settings);
-  ~RunningHub();
   RunningHub(const RunningHub&) = delete;
   RunningHub& operator=(const RunningHub&) = delete;
 
@@ -21,13 +23,13 @@ class RunningHub {
   HWND WaitForEndpoint(const std::string& channel);
   // Waits a bounded time for the process to end; true when it did.
   bool WaitForExit();
-  DWORD ProcessId() const { return process_.dwProcessId; }
-  HANDLE Process() const { return process_.hProcess; }
-  bool Started() const { return process_.hProcess != NULL; }
+  DWORD ProcessId() const { return process_.Id(); }
+  HANDLE Process() const { return process_.Handle(); }
+  bool Started() const { return process_.Started(); }
 
  private:
-  std::string folder_;
-  PROCESS_INFORMATION process_{};
+  TempFolder folder_;  // outlives the process, which is ended first
+  ChildProcess process_;
 };
 
 // qelv.xml naming `channel`, with the default layout.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image_checksum.h"
+#include "library_export.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ class MasterDll : public testing::Test {
   void TearDown() override { FreeLibrary(dll_); }
   template <typename F>
   F Get(const char* name) {
-    auto f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+    auto f = LibraryExport<F>(dll_, name);
     EXPECT_NE(f, nullptr) << name;
     return f;
   }

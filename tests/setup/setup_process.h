@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "temp_folder.h"
 
 // A setup folder: the program (under a name of the test's choosing) beside core, master and
@@ -34,12 +35,12 @@ class SetupProcess {
   // Waits, within a generous bound, for the end; returns the exit code or -1 on time-out.
   int Wait();
   // The exit code, or STILL_ACTIVE while the process runs.
-  DWORD ExitCode() const;
+  DWORD ExitCode() const { return _process.ExitCode(); }
   std::string Output();
-  DWORD id() const { return _info.dwProcessId; }
+  DWORD id() const { return _process.Id(); }
 
  private:
-  PROCESS_INFORMATION _info{};
+  ChildProcess _process;
   HANDLE _output = NULL;
   std::string _collected;
 };

@@ -58,37 +58,20 @@ SetupProcess::SetupProcess(const std::string& program, const std::string& argume
   HANDLE write_end = NULL;
   EXPECT_TRUE(CreatePipe(&_output, &write_end, &inherit, 1 << 16));
   SetHandleInformation(_output, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
   std::string command = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
   // The program's working folder is not its own: nothing may depend on it.
-  EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &_info))
-      << command;
+  EXPECT_TRUE(_process.StartWithHandles(command, write_end, write_end, NULL)) << command;
   CloseHandle(write_end);
 }
 
 SetupProcess::~SetupProcess() {
-  if (_info.hProcess && WaitForSingleObject(_info.hProcess, 0) == WAIT_TIMEOUT) {
-    TerminateProcess(_info.hProcess, 99);
-    WaitForSingleObject(_info.hProcess, kPollLimitMs);
-  }
-  for (HANDLE handle : {_info.hProcess, _info.hThread, _output}) {
-    if (handle) CloseHandle(handle);
-  }
+  _process.Kill();  // before the pipe closes
+  if (_output) CloseHandle(_output);
 }
 
 int SetupProcess::Wait() {
-  if (WaitForSingleObject(_info.hProcess, kPollLimitMs) != WAIT_OBJECT_0) return -1;
+  if (!_process.WaitForExit(kPollLimitMs)) return -1;
   return static_cast<int>(ExitCode());
-}
-
-DWORD SetupProcess::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(_info.hProcess, &code);
-  return code;
 }
 
 std::string SetupProcess::Output() {

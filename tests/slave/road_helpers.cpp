@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "library_export.h"
 #include "text_slot.h"
 
 namespace {
@@ -15,21 +16,6 @@ using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
 using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
                                    int*, double*, int*, int*, TextSlot*);
 
-const DWORD kKillLimitMs = 30000;
-
-std::string TempPath(const std::string& name) {
-  static int counter = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  return std::string(temp) + "qelv_road_" + std::to_string(GetCurrentProcessId()) + "_" +
-         std::to_string(++counter) + "_" + name;
-}
-
-template <typename F>
-F Export(HMODULE dll, const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-}
-
 // A string element as the expert declares it: filled to `capacity` bytes with its terminator.
 struct Element {
   explicit Element(int capacity) : text(capacity - 1, ' ') { slot = {capacity - 1, &text[0]}; }
@@ -40,12 +26,12 @@ struct Element {
 
 std::vector<OrderRead> ReadPool(HMODULE dll, int pool) {
   std::vector<OrderRead> orders;
-  const int total = Export<IntFn>(dll, "_orders_total")(pool);
+  const int total = LibraryExport<IntFn>(dll, "_orders_total")(pool);
   for (int i = 0; i < total; i++) {
     OrderRead o{};
     Element symbol(kSymbolCapacity), comment(kCommentCapacity);
-    if (!Export<PairFn>(dll, "_order_select")(i, pool) ||
-        !Export<OrderGetFn>(dll, "_order_get")(&o.num1, &o.num2, &o.type, &o.lots, &symbol.slot,
+    if (!LibraryExport<PairFn>(dll, "_order_select")(i, pool) ||
+        !LibraryExport<OrderGetFn>(dll, "_order_get")(&o.num1, &o.num2, &o.type, &o.lots, &symbol.slot,
                                                &o.price6, &o.price7, &o.price8, &o.close_time,
                                                &o.close_price, &o.num11, &o.num12, &comment.slot))
       break;
@@ -58,46 +44,19 @@ std::vector<OrderRead> ReadPool(HMODULE dll, int pool) {
 
 }  // namespace
 
-SpawnedProgram::SpawnedProgram(const std::string& command_line)
-    : output_path_(TempPath("output.txt")) {
+SpawnedProgram::SpawnedProgram(const std::string& command_line) : output_("output.txt", "") {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, NULL, TRUE};
-  HANDLE output = CreateFileA(output_path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE output = CreateFileA(output_.Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   if (output == INVALID_HANDLE_VALUE) return;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = output;
-  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::string command = command_line;
-  if (!CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process_))
-    process_ = {};
+  process_.StartWithHandles(command_line, output, GetStdHandle(STD_ERROR_HANDLE),
+                            GetStdHandle(STD_INPUT_HANDLE));
   CloseHandle(output);
-}
-
-SpawnedProgram::~SpawnedProgram() {
-  if (process_.hProcess) {
-    Kill();
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  DeleteFileA(output_path_.c_str());
-}
-
-bool SpawnedProgram::Running() const {
-  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-void SpawnedProgram::Kill() {
-  if (!Running()) return;
-  TerminateProcess(process_.hProcess, 99);
-  WaitForSingleObject(process_.hProcess, kKillLimitMs);
 }
 
 std::string SpawnedProgram::Output() const {
   std::string text;
-  HANDLE file = CreateFileA(output_path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = CreateFileA(output_.Path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) return text;
   char piece[4096];
@@ -117,26 +76,17 @@ std::string Simulator(const std::string& arguments) {
   return "\"" QELV_BIN_DIR "terminal_sim.exe\" " + arguments;
 }
 
-TempFile::TempFile(const char* name, const std::string& text) : path_(TempPath(name)) {
-  if (FILE* file = std::fopen(path_.c_str(), "wb")) {
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
-  }
-}
-
-TempFile::~TempFile() { DeleteFileA(path_.c_str()); }
-
 InProcessSlave::InProcessSlave() {
   dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll");
   loaded_ = dll_ != NULL;
   ui_ready_ = CreateEventA(NULL, TRUE, FALSE, NULL);
   ui_thread_ = CreateThread(NULL, 0, RunUi, this, 0, &ui_thread_id_);
   if (ui_thread_) WaitForSingleObject(ui_ready_, 60000);
-  if (Ready()) Export<PairFn>(dll_, "_init")(Chart(), 0);
+  if (Ready()) LibraryExport<PairFn>(dll_, "_init")(Chart(), 0);
 }
 
 InProcessSlave::~InProcessSlave() {
-  if (Ready()) Export<PairFn>(dll_, "_deinit")(Chart(), 1);
+  if (Ready()) LibraryExport<PairFn>(dll_, "_deinit")(Chart(), 1);
   if (dll_) FreeLibrary(dll_);
   if (ui_thread_) {
     PostThreadMessageA(ui_thread_id_, WM_QUIT, 0, 0);
@@ -163,29 +113,29 @@ DWORD WINAPI InProcessSlave::RunUi(void* param) {
 }
 
 int InProcessSlave::FindHub(const std::string& channel) {
-  return Export<FindFn>(dll_, "_find_window")(channel.c_str());
+  return LibraryExport<FindFn>(dll_, "_find_window")(channel.c_str());
 }
 
 int InProcessSlave::Marker(int instance) {
-  return Export<PairFn>(dll_, "_qelv_marker_send")(Chart(), instance);
+  return LibraryExport<PairFn>(dll_, "_qelv_marker_send")(Chart(), instance);
 }
 
-int InProcessSlave::PublishedChecksum() { return Export<NoArgFn>(dll_, "_qelv_get_crc")(); }
+int InProcessSlave::PublishedChecksum() { return LibraryExport<NoArgFn>(dll_, "_qelv_get_crc")(); }
 
-int InProcessSlave::HeldChecksum() { return Export<NoArgFn>(dll_, "_images_calc_crc")(); }
+int InProcessSlave::HeldChecksum() { return LibraryExport<NoArgFn>(dll_, "_images_calc_crc")(); }
 
-int InProcessSlave::Fetch() { return Export<IntFn>(dll_, "_qelv_images_get")(Chart()); }
+int InProcessSlave::Fetch() { return LibraryExport<IntFn>(dll_, "_qelv_images_get")(Chart()); }
 
 SetRead InProcessSlave::FetchAndRead() {
   SetRead set;
   Fetch();
-  set.split = Export<NoArgFn>(dll_, "_images_split")();
-  Export<CountsFn>(dll_, "_images_get_info")(&set.masters, &set.slaves);
-  const int images = Export<NoArgFn>(dll_, "_images_total")();
+  set.split = LibraryExport<NoArgFn>(dll_, "_images_split")();
+  LibraryExport<CountsFn>(dll_, "_images_get_info")(&set.masters, &set.slaves);
+  const int images = LibraryExport<NoArgFn>(dll_, "_images_total")();
   for (int i = 0; i < images; i++) {
     Element channel_id(kChannelIdCapacity), login(kLoginCapacity);
-    if (!Export<IntFn>(dll_, "_image_select")(i) ||
-        !Export<InfoFn>(dll_, "_image_get_info")(&channel_id.slot, &login.slot))
+    if (!LibraryExport<IntFn>(dll_, "_image_select")(i) ||
+        !LibraryExport<InfoFn>(dll_, "_image_get_info")(&channel_id.slot, &login.slot))
       break;
     ImageRead image{channel_id.Value(), login.Value(), ReadPool(dll_, 0), ReadPool(dll_, 1)};
     set.images.push_back(image);

@@ -6,44 +6,34 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "master_scenario.h"
+#include "poll_until.h"
+#include "temp_file.h"
 
 // A program started with its standard output going to a file of its own; ended and its file
 // removed when the object goes, also when a test fails.
 class SpawnedProgram {
  public:
   explicit SpawnedProgram(const std::string& command_line);
-  ~SpawnedProgram();
-  SpawnedProgram(const SpawnedProgram&) = delete;
-  SpawnedProgram& operator=(const SpawnedProgram&) = delete;
 
-  bool Started() const { return process_.hProcess != NULL; }
-  DWORD ProcessId() const { return process_.dwProcessId; }
-  bool Running() const;
+  bool Started() const { return process_.Started(); }
+  DWORD ProcessId() const { return process_.Id(); }
+  bool Running() const { return process_.Running(); }
   // Ends the process at once, as a crash would: it sends nothing more.
-  void Kill();
+  void Kill() { process_.Kill(); }
   // What it printed so far, with line feeds as line ends.
   std::string Output() const;
   // Polls the output until it holds `text`; false after `limit_ms`.
   bool WaitForOutput(const std::string& text, DWORD limit_ms) const;
 
  private:
-  std::string output_path_;
-  PROCESS_INFORMATION process_{};
+  TempFile output_;  // outlives the process, which is ended first
+  ChildProcess process_;
 };
 
 // terminal_sim.exe with the given role and arguments, from the build's bin folder.
 std::string Simulator(const std::string& arguments);
-// A file in the temporary folder holding `text`, removed when the object goes.
-class TempFile {
- public:
-  TempFile(const char* name, const std::string& text);
-  ~TempFile();
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // What a slave expert reads through the query exports.
 struct OrderRead {
@@ -99,14 +89,3 @@ std::string Differences(const OrderRead& expected, const OrderRead& actual);
 std::string DumpLine(const char* pool, int index, const OrderRead& order);
 // The final account of a scenario.
 SimAccount PlayScenario(const std::string& text);
-
-// Polls `done` every 50 ms until it holds or `limit_ms` have passed.
-template <typename F>
-bool PollUntil(DWORD limit_ms, F done) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (done()) return true;
-    if (GetTickCount() - start >= limit_ms) return false;
-    Sleep(50);
-  }
-}

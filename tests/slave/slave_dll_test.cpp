@@ -10,6 +10,7 @@
 
 #include "image_checksum.h"
 #include "image_text.h"
+#include "library_export.h"
 #include "text_slot.h"
 
 namespace {
@@ -132,7 +133,7 @@ class SlaveDll : public testing::Test {
   }
   template <typename F>
   F Get(const char* name) {
-    auto f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll_, name)));
+    auto f = LibraryExport<F>(dll_, name);
     EXPECT_NE(f, nullptr) << name;
     return f;
   }

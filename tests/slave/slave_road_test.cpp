@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "library_export.h"
 #include "road_helpers.h"
 #include "running_hub.h"
 
@@ -82,7 +83,7 @@ struct InProcessMaster {
   using SendFn = void(__stdcall*)(int);
   template <typename F>
   F Get(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    return LibraryExport<F>(dll, name);
   }
   InProcessMaster() : dll(LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll")) {}
   ~InProcessMaster() {

@@ -33,7 +33,7 @@ TempFolder::TempFolder() {
   GetTempPathA(sizeof base, base);
   static unsigned serial = 0;
   for (;;) {
-    _path = std::string(base) + "lobrine-" + std::to_string(GetCurrentProcessId()) + "-" +
+    _path = std::string(base) + "qelv-test-" + std::to_string(GetCurrentProcessId()) + "-" +
             std::to_string(++serial);
     if (CreateDirectoryA(_path.c_str(), NULL)) break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {

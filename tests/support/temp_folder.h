@@ -1,4 +1,4 @@
-// Scratch folders and files for the Windows tests of the setup tool.
+// Scratch folders and files of the Windows tests.
 #pragma once
 #include <string>
 

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "in_process_master.h"
-#include "road_helpers.h"
 #include "running_hub.h"
+#include "simulator.h"
+#include "spawned_program.h"
 
 namespace {
 

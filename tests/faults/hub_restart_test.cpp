@@ -9,8 +9,11 @@
 #include <memory>
 
 #include "in_process_master.h"
+#include "poll_until.h"
 #include "road_helpers.h"
 #include "running_hub.h"
+#include "simulator.h"
+#include "spawned_program.h"
 
 namespace {
 

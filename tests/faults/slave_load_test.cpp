@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "in_process_master.h"
-#include "road_helpers.h"
+#include "poll_until.h"
 #include "running_hub.h"
+#include "simulator.h"
+#include "spawned_program.h"
+#include "test_terminal.h"
 
 namespace {
 

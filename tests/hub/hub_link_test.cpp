@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "running_hub.h"
+#include "test_terminal.h"
 
 namespace {
 

@@ -6,14 +6,13 @@
 
 #include <cstdlib>
 
+#include "run_program.h"
 #include "running_hub.h"
+#include "simulator.h"
 #include "temp_file.h"
+#include "test_terminal.h"
 
 namespace {
-
-std::string Simulator(const std::string& arguments) {
-  return "\"" QELV_BIN_DIR "terminal_sim.exe\" master " + arguments;
-}
 
 // The crc of the last "image N: ..., crc C" line.
 uint32_t LastPrintedChecksum(const std::string& output) {
@@ -36,7 +35,7 @@ TEST(HubWithSimulatedMaster, CrashedMasterLeavesItsLastImage) {
       "close 1002 1.45\n");
   DWORD exit_code = 0;
   std::string output;
-  ASSERT_TRUE(RunProgram(Simulator("--channel " + channel + " --window 77 --instance 5 "
+  ASSERT_TRUE(RunProgram(Simulator("master --channel " + channel + " --window 77 --instance 5 "
                                    "--interval 100 --crash --scenario \"" + scenario.Path() + "\""),
                          exit_code, output));
   EXPECT_EQ(exit_code, 3u) << output;
@@ -67,7 +66,7 @@ TEST(HubWithSimulatedMaster, MasterDetachesAtItsEnd) {
 
   DWORD exit_code = 0;
   std::string output;
-  ASSERT_TRUE(RunProgram(Simulator("--channel " + channel + " --orders 3 --interval 100 --duration 500"),
+  ASSERT_TRUE(RunProgram(Simulator("master --channel " + channel + " --orders 3 --interval 100 --duration 500"),
                          exit_code, output));
   EXPECT_EQ(exit_code, 0u) << output;
   EXPECT_EQ(output.rfind("image 1: 3 market, 0 history, crc ", 0), 0u) << output;

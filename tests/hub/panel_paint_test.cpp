@@ -6,6 +6,7 @@
 
 #include "panel_paint_win.h"
 #include "running_hub.h"
+#include "test_terminal.h"
 
 namespace {
 

@@ -1,39 +1,12 @@
-// Helpers of the end-to-end tests: simulator processes that run beside the test, and the test
-// process itself as a slave terminal whose expert calls qelv_r30uv.dll.
+// Helpers of the end-to-end tests: the test process itself as a slave terminal whose expert
+// calls qelv_r30uv.dll, and what it reads.
 #pragma once
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "master_scenario.h"
-#include "poll_until.h"
-#include "temp_file.h"
-
-// A program started with its standard output going to a file of its own; ended and its file
-// removed when the object goes, also when a test fails.
-class SpawnedProgram {
- public:
-  explicit SpawnedProgram(const std::string& command_line);
-
-  bool Started() const { return process_.Started(); }
-  DWORD ProcessId() const { return process_.Id(); }
-  bool Running() const { return process_.Running(); }
-  // Ends the process at once, as a crash would: it sends nothing more.
-  void Kill() { process_.Kill(); }
-  // What it printed so far, with line feeds as line ends.
-  std::string Output() const;
-  // Polls the output until it holds `text`; false after `limit_ms`.
-  bool WaitForOutput(const std::string& text, DWORD limit_ms) const;
-
- private:
-  TempFile output_;  // outlives the process, which is ended first
-  ChildProcess process_;
-};
-
-// terminal_sim.exe with the given role and arguments, from the build's bin folder.
-std::string Simulator(const std::string& arguments);
 
 // What a slave expert reads through the query exports.
 struct OrderRead {

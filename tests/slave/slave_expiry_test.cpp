@@ -6,8 +6,11 @@
 
 #include <cstdio>
 
+#include "poll_until.h"
 #include "road_helpers.h"
 #include "running_hub.h"
+#include "simulator.h"
+#include "spawned_program.h"
 
 namespace {
 

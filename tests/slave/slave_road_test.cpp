@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "library_export.h"
+#include "poll_until.h"
 #include "road_helpers.h"
 #include "running_hub.h"
+#include "simulator.h"
+#include "spawned_program.h"
+#include "temp_file.h"
 
 namespace {
 

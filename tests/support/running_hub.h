@@ -1,10 +1,8 @@
-// Test helpers around real Varnick.exe processes and the window messages of the link.
+// A real Varnick.exe started by a test.
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "child_process.h"
 #include "temp_folder.h"
@@ -36,33 +34,3 @@ class RunningHub {
 std::string SettingsFor(const std::string& channel);
 // A channel id of this test process that no other test uses.
 std::string UniqueChannel(const char* name);
-
-// Runs a program to its end (bounded); answers its exit code and its standard output.
-bool RunProgram(const std::string& command_line, DWORD& exit_code, std::string& output);
-
-// The test as a terminal: sends the link's messages to a hub endpoint with a generous time
-// limit (a hung hub fails the test instead of hanging it) and receives image sets in a window
-// of its own.
-class TestTerminal {
- public:
-  explicit TestTerminal(HWND hub);
-  ~TestTerminal();
-
-  // The hub's answer, or -2 when the message could not be delivered in time.
-  LRESULT Send(const char* message, uint32_t window, int32_t instance);
-  LRESULT SendImage(uint32_t window, const std::string& image);
-  // Sends "S_GET_IMAGE" naming this terminal's window, or `receiver`.
-  LRESULT RequestImageSet() { return RequestImageSetFor(window_); }
-  LRESULT RequestImageSetFor(HWND receiver);
-  // The text of the last image set that reached this terminal's window.
-  const std::string& LastImageSet() const;
-  int ImageSetsReceived() const;
-  uint32_t PublishedChecksum() const;
-  HWND Window() const { return window_; }
-
- private:
-  HWND hub_;
-  HWND window_;
-};
-
-uint32_t ChecksumOf(const std::string& text);

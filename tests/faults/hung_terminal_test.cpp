@@ -18,13 +18,6 @@ namespace {
 const DWORD kLimitMs = 45000;
 const DWORD kExpiryLimitMs = 50000;  // 30 to 35 s, and Wine on a busy machine
 
-int SlaveCount(TestTerminal& hub) {
-  if (hub.RequestImageSet() != 0) return -1;
-  const std::string& set = hub.LastImageSet();
-  const size_t at = set.find("<slave_cnt>");
-  return at == std::string::npos ? -1 : std::atoi(set.c_str() + at + 11);
-}
-
 TEST(HungTerminal, OtherTerminalsGoOnWhileOneSlaveHangs) {
   const std::string channel = UniqueChannel("hung");
   RunningHub hub(SettingsFor(channel).c_str());
@@ -58,10 +51,10 @@ TEST(HungTerminal, OtherTerminalsGoOnWhileOneSlaveHangs) {
   // A terminal that falls silent now is dropped by the timer, while the hung slave's expert,
   // back from each bounded wait, keeps asking for the set it cannot take.
   ASSERT_EQ(observer.Send("S_MARKER", 6161, 1), 0);
-  ASSERT_EQ(SlaveCount(observer), 3);
+  ASSERT_EQ(observer.SlaveCount(), 3);
   EXPECT_TRUE(PollUntil(kExpiryLimitMs, [&] {
     Sleep(500);
-    return SlaveCount(observer) == 2;
+    return observer.SlaveCount() == 2;
   })) << "the silent terminal was not dropped";
   EXPECT_EQ(hung.Output().find("ui pumps again"), std::string::npos) << "it did not hang throughout";
   EXPECT_TRUE(WaitForSingleObject(hub.Process(), 0) == WAIT_TIMEOUT);

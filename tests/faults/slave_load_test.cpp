@@ -23,13 +23,6 @@ const int kPublishMs = 250;       // the master's pace while it changes
 const DWORD kStartLimitMs = 120000;  // fifty Wine processes on two busy cores
 const DWORD kLimitMs = 60000;
 
-int SlaveCount(TestTerminal& hub) {
-  if (hub.RequestImageSet() != 0) return -1;
-  const std::string& set = hub.LastImageSet();
-  const size_t at = set.find("<slave_cnt>");
-  return at == std::string::npos ? -1 : std::atoi(set.c_str() + at + 11);
-}
-
 BOOL CALLBACK CloseChartOf(HWND window, LPARAM process) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
@@ -72,8 +65,8 @@ TEST(SlaveLoad, FiftySlavesPollingWhileTheMasterPublishesAllConverge) {
   };
   ASSERT_TRUE(PollUntil(kStartLimitMs, [&] {
     publish();
-    return SlaveCount(observer) == kSlaves;
-  })) << "only " << SlaveCount(observer) << " slaves registered";
+    return observer.SlaveCount() == kSlaves;
+  })) << "only " << observer.SlaveCount() << " slaves registered";
   for (int i = 0; i < 12; i++) publish();
   master.Publish(channel, 3, ++round);  // the last change
   const unsigned published = observer.PublishedChecksum();

@@ -26,12 +26,7 @@ TEST(InstallCommand, PutsTheSuiteIntoTheDremontFolderAndBothTerminals) {
   const std::string dremont = setup / "Dremont", master = setup / "Terminal 1",
                     slave = setup / "Terminal 2";
   MakeFolder(dremont);
-  for (const std::string& terminal : {master, slave}) {
-    MakeFolder(terminal);
-    for (const char* folder : {"\\experts", "\\experts\\scripts", "\\experts\\libraries", "\\experts\\files"}) {
-      MakeFolder(terminal + folder);
-    }
-  }
+  for (const std::string& terminal : {master, slave}) MakeTerminalFolder(terminal);
 
   for (const std::string& arguments : {"/install core \"" + dremont + "\"",
                                        "/install master \"" + master + "\"",

@@ -23,6 +23,9 @@ class SetupFolder {
   std::string _program;
 };
 
+// A terminal's folder with the experts folders an install copies into.
+void MakeTerminalFolder(const std::string& path);
+
 // One run of the program; ended by force if it still runs when the object goes.
 class SetupProcess {
  public:

@@ -53,6 +53,12 @@ void SetupFolder::AddFiles(const std::string& source, std::initializer_list<cons
   for (const char* name : names) WriteFileText(_folder / (source + "\\" + name), "new " + std::string(name));
 }
 
+void MakeTerminalFolder(const std::string& path) {
+  MakeFolder(path);
+  for (const char* folder : {"\\experts", "\\experts\\scripts", "\\experts\\libraries", "\\experts\\files"})
+    MakeFolder(path + folder);
+}
+
 SetupProcess::SetupProcess(const std::string& program, const std::string& arguments) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, NULL, TRUE};
   HANDLE write_end = NULL;

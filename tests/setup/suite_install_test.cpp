@@ -23,12 +23,7 @@ TEST(SuiteInstall, ThreePlansInstallTheSuiteAndTheHubReadsItsSettingsWhereItWasP
   const std::string dremont = distribution / "Dremont", master = distribution / "MT4 Master",
                     slave = distribution / "MT4 Slave";
   MakeFolder(dremont);
-  for (const std::string& terminal : {master, slave}) {
-    MakeFolder(terminal);
-    for (const char* folder : {"\\experts", "\\experts\\scripts", "\\experts\\libraries", "\\experts\\files"}) {
-      MakeFolder(terminal + folder);
-    }
-  }
+  for (const std::string& terminal : {master, slave}) MakeTerminalFolder(terminal);
 
   for (const std::string& arguments : {"/install core \"" + dremont + "\"",
                                        "/install master \"" + master + "\"",

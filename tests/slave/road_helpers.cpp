@@ -42,42 +42,28 @@ std::vector<OrderRead> ReadPool(HMODULE dll, int pool) {
   return orders;
 }
 
+// The chart's class: a plain window the library subclasses.
+const char* RoadChartClass() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(NULL);
+  wc.lpszClassName = "QelvRoadChart";
+  RegisterClassA(&wc);  // fails harmlessly the second time
+  return wc.lpszClassName;
+}
+
 }  // namespace
 
-InProcessSlave::InProcessSlave() {
-  dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll");
-  loaded_ = dll_ != NULL;
-  ui_ready_ = CreateEventA(NULL, TRUE, FALSE, NULL);
-  ui_thread_ = CreateThread(NULL, 0, RunUi, this, 0, &ui_thread_id_);
-  if (ui_thread_) WaitForSingleObject(ui_ready_, 60000);
+InProcessSlave::InProcessSlave()
+    : dll_(LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll")),
+      loaded_(dll_ != NULL),
+      ui_(RoadChartClass(), WS_OVERLAPPEDWINDOW, 100) {
   if (Ready()) LibraryExport<PairFn>(dll_, "_init")(Chart(), 0);
 }
 
 InProcessSlave::~InProcessSlave() {
   if (Ready()) LibraryExport<PairFn>(dll_, "_deinit")(Chart(), 1);
   if (dll_) FreeLibrary(dll_);
-  if (ui_thread_) {
-    PostThreadMessageA(ui_thread_id_, WM_QUIT, 0, 0);
-    WaitForSingleObject(ui_thread_, 60000);
-    CloseHandle(ui_thread_);
-  }
-  CloseHandle(ui_ready_);
-}
-
-DWORD WINAPI InProcessSlave::RunUi(void* param) {
-  auto* self = static_cast<InProcessSlave*>(param);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(NULL);
-  wc.lpszClassName = "QelvRoadChart";
-  RegisterClassA(&wc);
-  self->chart_ = CreateWindowExA(0, "QelvRoadChart", "", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL,
-                                 NULL, wc.hInstance, NULL);
-  SetEvent(self->ui_ready_);
-  MSG msg;
-  while (GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
-  if (self->chart_) DestroyWindow(self->chart_);
-  return 0;
 }
 
 int InProcessSlave::FindHub(const std::string& channel) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "master_scenario.h"
+#include "window_thread.h"
 
 // What a slave expert reads through the query exports.
 struct OrderRead {
@@ -32,7 +33,7 @@ class InProcessSlave {
   InProcessSlave(const InProcessSlave&) = delete;
   InProcessSlave& operator=(const InProcessSlave&) = delete;
 
-  bool Ready() const { return chart_ != NULL && loaded_; }
+  bool Ready() const { return ui_.Window() != NULL && loaded_; }
   int FindHub(const std::string& channel);
   int Marker(int instance);
   int PublishedChecksum();
@@ -43,15 +44,11 @@ class InProcessSlave {
   SetRead FetchAndRead();
 
  private:
-  static DWORD WINAPI RunUi(void* self);
-  int Chart() const { return static_cast<int>(reinterpret_cast<INT_PTR>(chart_)); }
+  int Chart() const { return static_cast<int>(reinterpret_cast<INT_PTR>(ui_.Window())); }
 
   HMODULE dll_ = NULL;
   bool loaded_ = false;
-  HANDLE ui_thread_ = NULL;
-  DWORD ui_thread_id_ = 0;
-  HANDLE ui_ready_ = NULL;
-  HWND chart_ = NULL;
+  WindowThread ui_;  // outlives the library, which is freed first
 };
 
 // The simulated master's orders as a slave reads them back: market lines carry no close.

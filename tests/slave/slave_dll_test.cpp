@@ -12,6 +12,7 @@
 #include "image_text.h"
 #include "library_export.h"
 #include "text_slot.h"
+#include "window_thread.h"
 
 namespace {
 
@@ -364,47 +365,20 @@ TEST_F(SlaveDll, UnloadGivesTheChartItsOwnProcedureBack) {
   EXPECT_EQ(SendMessageA(chart.window, WM_USER + 2, 0, 0), 0x5EE);
 }
 
-// The terminal's arrangement: the chart belongs to a thread that pumps messages, the expert's
-// calls come from another.
-struct UiThread {
-  HANDLE thread = 0;
-  HANDLE ready = CreateEventA(NULL, TRUE, FALSE, NULL);
-  DWORD id = 0;
-  HWND chart = 0;
-
-  static DWORD WINAPI Run(void* self) {
-    auto* ui = static_cast<UiThread*>(self);
-    ui->chart = CreateWindowExA(0, "QelvTestChart", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    SetEvent(ui->ready);
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) DispatchMessageA(&msg);
-    DestroyWindow(ui->chart);
-    return 0;
-  }
-  UiThread() {
-    Chart::RegisterChartClass();
-    thread = CreateThread(NULL, 0, Run, this, 0, &id);
-    WaitForSingleObject(ready, 10000);
-  }
-  ~UiThread() {
-    PostThreadMessageA(id, WM_QUIT, 0, 0);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
-    CloseHandle(ready);
-  }
-};
-
 TEST_F(SlaveDll, ChartOwnedByAnotherThreadReceivesTheSet) {
-  UiThread ui;
-  ASSERT_NE(ui.chart, nullptr);
+  // The terminal's arrangement: the chart belongs to a thread that pumps messages, the expert's
+  // calls come from another.
+  Chart::RegisterChartClass();
+  WindowThread ui("QelvTestChart", 0, 0);
+  ASSERT_NE(ui.Window(), nullptr);
   StandInHub hub("QelvChannelThreads");
   StandInHub::reply = "<master_cnt>3</master_cnt>\n";
-  Init(ui.chart);
-  EXPECT_NE(GetWindowLongPtrA(ui.chart, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
+  Init(ui.Window());
+  EXPECT_NE(GetWindowLongPtrA(ui.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
   Get<FindFn>("_find_window")("QelvChannelThreads");
-  EXPECT_EQ(Fetch(ui.chart), 27);
-  Deinit(ui.chart);
-  EXPECT_EQ(GetWindowLongPtrA(ui.chart, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
+  EXPECT_EQ(Fetch(ui.Window()), 27);
+  Deinit(ui.Window());
+  EXPECT_EQ(GetWindowLongPtrA(ui.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "test_terminal.h"
 
+#include <cstdlib>
+
 #include "image_checksum.h"
 #include "link_protocol.h"
 
@@ -63,6 +65,12 @@ int TestTerminal::ImageSetsReceived() const { return g_sets_received; }
 
 uint32_t TestTerminal::PublishedChecksum() const {
   return static_cast<uint32_t>(GetWindowLongPtrA(hub_, GWLP_USERDATA));
+}
+
+int TestTerminal::SlaveCount() {
+  if (RequestImageSet() != 0) return -1;
+  const size_t at = g_last_set.find("<slave_cnt>");
+  return at == std::string::npos ? -1 : std::atoi(g_last_set.c_str() + at + 11);
 }
 
 uint32_t ChecksumOf(const std::string& text) {

@@ -23,6 +23,8 @@ class TestTerminal {
   const std::string& LastImageSet() const;
   int ImageSetsReceived() const;
   uint32_t PublishedChecksum() const;
+  // Requests a set and answers the count of slaves in it; -1 when none came.
+  int SlaveCount();
   HWND Window() const { return window_; }
 
  private:

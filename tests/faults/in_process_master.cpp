@@ -1,17 +1,6 @@
 #include "in_process_master.h"
 
-namespace {
-
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using NoArgFn = int(__stdcall*)();
-using VoidFn = void(__stdcall*)();
-using SetFn = void(__stdcall*)(const char*, const char*);
-using AppendFn = void(__stdcall*)(int, int, int, int, int, int, double, const char*, double,
-                                  double, double, int, double, int, int, const char*);
-using SendFn = void(__stdcall*)(int);
-
-}  // namespace
+#include "master_exports.h"
 
 InProcessMaster::InProcessMaster(int window, int instance)
     : dll_(LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll")), window_(window), instance_(instance) {

@@ -8,19 +8,10 @@
 #include <vector>
 
 #include "image_checksum.h"
-#include "library_export.h"
+#include "library_fixture.h"
+#include "master_exports.h"
 
 namespace {
-
-using InitFn = int(__stdcall*)(int, int);
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using CrcFn = int(__stdcall*)();
-using ClearFn = void(__stdcall*)();
-using SetFn = void(__stdcall*)(const char*, const char*);
-using AppendFn = void(__stdcall*)(int, int, int, int, int, int, double, const char*, double, double,
-                                  double, int, double, int, int, const char*);
-using SendFn = void(__stdcall*)(int);
 
 struct Received {
   UINT msg;
@@ -74,20 +65,9 @@ struct FakeHub {
 std::vector<Received> FakeHub::received;
 LRESULT FakeHub::answer = 0;
 
-class MasterDll : public testing::Test {
+class MasterDll : public LibraryFixture {
  protected:
-  void SetUp() override {
-    dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll");
-    ASSERT_NE(dll_, nullptr);
-  }
-  void TearDown() override { FreeLibrary(dll_); }
-  template <typename F>
-  F Get(const char* name) {
-    auto f = LibraryExport<F>(dll_, name);
-    EXPECT_NE(f, nullptr) << name;
-    return f;
-  }
-  HMODULE dll_ = 0;
+  MasterDll() : LibraryFixture(QELV_BIN_DIR "qelv_d30or.dll") {}
 };
 
 TEST_F(MasterDll, ExportsAllNineNamesExactly) {
@@ -99,7 +79,7 @@ TEST_F(MasterDll, ExportsAllNineNamesExactly) {
 
 TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch) {
   FakeHub hub("QelvChannelA", true);
-  Get<InitFn>("_init")(0, 0);
+  Get<PairFn>("_init")(0, 0);
   EXPECT_EQ(Get<FindFn>("_find_window")("QelvChannelA"),
             static_cast<int>(reinterpret_cast<INT_PTR>(hub.endpoint)));
   EXPECT_EQ(Get<PairFn>("_marker_send")(5, 6), 0);
@@ -111,7 +91,7 @@ TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch)
 TEST_F(MasterDll, HubThatEndedAnswersMinusOneUntilFoundAgain) {
   auto find = Get<FindFn>("_find_window");
   auto marker = Get<PairFn>("_marker_send");
-  Get<InitFn>("_init")(0, 0);
+  Get<PairFn>("_init")(0, 0);
   {
     FakeHub hub("QelvChannelE", true);
     ASSERT_NE(find("QelvChannelE"), 0);
@@ -132,7 +112,7 @@ TEST_F(MasterDll, ChannelWindowWithoutOwnerIsNoHub) {
 
 TEST_F(MasterDll, MarkerAndDetachDeliverWindowAndInstanceAndReturnTheAnswer) {
   FakeHub hub("QelvChannelC", true);
-  Get<InitFn>("_init")(0, 0);
+  Get<PairFn>("_init")(0, 0);
   Get<FindFn>("_find_window")("QelvChannelC");
   FakeHub::answer = 1;
   EXPECT_EQ(Get<PairFn>("_marker_send")(0x12345, -77), 1);
@@ -149,13 +129,13 @@ TEST_F(MasterDll, MarkerAndDetachDeliverWindowAndInstanceAndReturnTheAnswer) {
 
 TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
   FakeHub hub("QelvChannelD", true);
-  Get<InitFn>("_init")(0, 0);
-  Get<ClearFn>("_image_clear")();
+  Get<PairFn>("_init")(0, 0);
+  Get<VoidFn>("_image_clear")();
   Get<SetFn>("_image_set")("QelvChannelD", "4711");
   Get<AppendFn>("_image_append")(0, 5, 2, 101, 2, 0, 0.1, "EURUSD", 1.2345, 1.2, 1.3, 7, 9.9, 11,
                                  12, "comment");
   Get<AppendFn>("_image_append")(1, 5, 2, 102, 2, 1, 1, "GBPUSD", 1.5, 0, 0, 1234, 1.6, 0, 0, "");
-  int crc = Get<CrcFn>("_get_crc")();
+  int crc = Get<NoArgFn>("_get_crc")();
   Get<SendFn>("_image_send")(42);  // no hub yet: nothing is sent
   EXPECT_TRUE(FakeHub::received.empty());
 
@@ -175,8 +155,8 @@ TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
 }
 
 TEST_F(MasterDll, EmptyImageChecksumWithoutInitOrHub) {
-  Get<ClearFn>("_image_clear")();
-  EXPECT_EQ(Get<CrcFn>("_get_crc")(), 356055240);
+  Get<VoidFn>("_image_clear")();
+  EXPECT_EQ(Get<NoArgFn>("_get_crc")(), 356055240);
 }
 
 }  // namespace

@@ -3,18 +3,9 @@
 #include <cstdio>
 
 #include "library_export.h"
-#include "text_slot.h"
+#include "slave_exports.h"
 
 namespace {
-
-using NoArgFn = int(__stdcall*)();
-using IntFn = int(__stdcall*)(int);
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using CountsFn = int(__stdcall*)(int*, int*);
-using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
-using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
-                                   int*, double*, int*, int*, TextSlot*);
 
 // A string element as the expert declares it: filled to `capacity` bytes with its terminator.
 struct Element {

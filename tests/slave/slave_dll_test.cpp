@@ -10,20 +10,11 @@
 
 #include "image_checksum.h"
 #include "image_text.h"
-#include "library_export.h"
-#include "text_slot.h"
+#include "library_fixture.h"
+#include "slave_exports.h"
 #include "window_thread.h"
 
 namespace {
-
-using NoArgFn = int(__stdcall*)();
-using IntFn = int(__stdcall*)(int);
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using CountsFn = int(__stdcall*)(int*, int*);
-using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
-using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
-                                   int*, double*, int*, int*, TextSlot*);
 
 int AsInt(HWND w) { return static_cast<int>(reinterpret_cast<INT_PTR>(w)); }
 
@@ -123,27 +114,13 @@ std::string StandInHub::reply;
 bool StandInHub::replies = true;
 LRESULT StandInHub::answer = 0;
 
-class SlaveDll : public testing::Test {
+class SlaveDll : public LibraryFixture {
  protected:
-  void SetUp() override {
-    dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll");
-    ASSERT_NE(dll_, nullptr);
-  }
-  void TearDown() override {
-    if (dll_) FreeLibrary(dll_);
-  }
-  template <typename F>
-  F Get(const char* name) {
-    auto f = LibraryExport<F>(dll_, name);
-    EXPECT_NE(f, nullptr) << name;
-    return f;
-  }
+  SlaveDll() : LibraryFixture(QELV_BIN_DIR "qelv_r30uv.dll") {}
   int Init(HWND chart) { return Get<PairFn>("_init")(AsInt(chart), 0); }
   int Deinit(HWND chart, int instance = 1) { return Get<PairFn>("_deinit")(AsInt(chart), instance); }
   int Fetch(HWND chart) { return Get<IntFn>("_qelv_images_get")(AsInt(chart)); }
   int HeldChecksum() { return Get<NoArgFn>("_images_calc_crc")(); }
-
-  HMODULE dll_ = 0;
 };
 
 TEST_F(SlaveDll, ExportsAllItsNamesExactly) {

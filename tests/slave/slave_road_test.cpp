@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "library_export.h"
+#include "master_exports.h"
 #include "poll_until.h"
 #include "road_helpers.h"
 #include "running_hub.h"
@@ -78,13 +79,6 @@ TEST(SlaveRoad, EveryOrderOfTheMasterReachesBothSlavesFieldForField) {
 
 // The master's library in this process: every step is one synchronous send to the hub.
 struct InProcessMaster {
-  using PairFn = int(__stdcall*)(int, int);
-  using FindFn = int(__stdcall*)(const char*);
-  using VoidFn = void(__stdcall*)();
-  using SetFn = void(__stdcall*)(const char*, const char*);
-  using AppendFn = void(__stdcall*)(int, int, int, int, int, int, double, const char*, double,
-                                    double, double, int, double, int, int, const char*);
-  using SendFn = void(__stdcall*)(int);
   template <typename F>
   F Get(const char* name) {
     return LibraryExport<F>(dll, name);

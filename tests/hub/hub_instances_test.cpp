@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "poll_until.h"
 #include "running_hub.h"
 #include "test_terminal.h"
 
@@ -74,10 +75,10 @@ TEST(HubInstances, MissingSettingsFileIsReported) {
   RunningHub hub(nullptr);
   ASSERT_TRUE(hub.Started());
   std::string texts;
-  for (int i = 0; i < 1800 && texts.find("LoadXml") == std::string::npos; i++) {
-    Sleep(50);
+  PollUntil(90000, [&] {
     texts = WindowTexts(hub.ProcessId());
-  }
+    return texts.find("LoadXml") != std::string::npos;
+  });
   EXPECT_NE(texts.find("LoadXml: CreateFile failed \r\nErrorCode: 2 \r\nErrorMessage: "),
             std::string::npos)
       << texts;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "panel_paint_win.h"
+#include "poll_until.h"
 #include "running_hub.h"
 #include "test_terminal.h"
 
@@ -116,7 +117,7 @@ TEST(PanelOnScreen, RunningHubShowsTheRuleAndItsValues) {
   HDC screen = GetDC(NULL);
   auto pixel = [&](int x, int y) { return GetPixel(screen, origin.x + x, origin.y + y); };
   // Painting happens after start-up; poll until the rule is there.
-  for (int i = 0; i < 600 && pixel(25, 155) != RGB(170, 170, 255); i++) Sleep(50);
+  PollUntil(30000, [&] { return pixel(25, 155) == RGB(170, 170, 255); });
   EXPECT_EQ(pixel(25, 155), RGB(170, 170, 255));
   EXPECT_EQ(pixel(25, 156), RGB(170, 170, 255));
   EXPECT_EQ(pixel(460, 155), RGB(255, 255, 255));

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "poll_until.h"
+
 namespace {
 
 constexpr DWORD kPollLimitMs = 120000;  // slow, busy machines: a bound, not an expectation
-constexpr DWORD kPollStepMs = 50;
 
 struct WindowSearch {
   DWORD process;
@@ -95,24 +96,18 @@ HWND FindProcessWindow(const SetupProcess& process, const char* title) {
 
 bool AnswerBoxesUntil(const SetupProcess& process, const std::function<bool()>& done,
                       std::vector<std::string>& boxes, int answer) {
-  for (DWORD waited = 0; waited < kPollLimitMs; waited += kPollStepMs) {
-    if (HWND box = FindProcessWindow(process, "Warning")) {
-      std::string text;
-      EnumChildWindows(box, FindBoxText, reinterpret_cast<LPARAM>(&text));
-      boxes.push_back(text);
-      const int button = GetDlgItem(box, IDYES) ? answer : IDOK;
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-      while (IsWindow(box) && waited < kPollLimitMs) {  // until that box is gone
-        Sleep(kPollStepMs);
-        waited += kPollStepMs;
-      }
-      continue;
-    }
-    if (done()) return true;
-    Sleep(kPollStepMs);
-  }
-  return false;
+  return PollUntil(kPollLimitMs, [&] {
+    HWND box = FindProcessWindow(process, "Warning");
+    if (!box) return done();
+    std::string text;
+    EnumChildWindows(box, FindBoxText, reinterpret_cast<LPARAM>(&text));
+    boxes.push_back(text);
+    const int button = GetDlgItem(box, IDYES) ? answer : IDOK;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    PollUntil(kPollLimitMs, [&] { return !IsWindow(box); });  // until that box is gone
+    return false;
+  });
 }
 
 std::string ControlText(HWND window) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "channel_windows.h"
 #include "image_checksum.h"
 #include "library_fixture.h"
 #include "master_exports.h"
@@ -26,9 +27,6 @@ struct Received {
 struct FakeHub {
   static std::vector<Received> received;
   static LRESULT answer;
-  HWND endpoint = 0;
-  HWND hidden = 0;
-
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_COPYDATA) {
       auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
@@ -43,24 +41,14 @@ struct FakeHub {
     return DefWindowProcA(w, msg, wp, lp);
   }
 
-  FakeHub(const char* channel, bool with_owner) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "QelvTestEndpoint";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = channel;
-    RegisterClassA(&wc);
-    if (with_owner) endpoint = CreateWindowExA(0, "QelvTestEndpoint", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    hidden = CreateWindowExA(0, channel, "", 0, 0, 0, 0, 0, endpoint, 0, 0, 0);
+  FakeHub(const char* channel, bool with_owner)
+      : windows(channel, "QelvTestEndpoint", Proc, with_owner), endpoint(windows.Endpoint()) {
     received.clear();
     answer = 0;
   }
-  ~FakeHub() {
-    DestroyWindow(hidden);
-    if (endpoint) DestroyWindow(endpoint);
-  }
+
+  ChannelWindows windows;
+  HWND endpoint;
 };
 std::vector<Received> FakeHub::received;
 LRESULT FakeHub::answer = 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "channel_windows.h"
 #include "image_checksum.h"
 #include "image_text.h"
 #include "library_fixture.h"
@@ -71,8 +72,6 @@ struct StandInHub {
   static std::string reply;
   static bool replies;
   static LRESULT answer;
-  HWND endpoint = 0;
-  HWND hidden = 0;
 
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg < 0xC000) return DefWindowProcA(w, msg, wp, lp);
@@ -85,29 +84,19 @@ struct StandInHub {
     }
     return answer;
   }
-  explicit StandInHub(const char* channel) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "QelvTestHubEndpoint";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = channel;
-    RegisterClassA(&wc);
-    endpoint = CreateWindowExA(0, "QelvTestHubEndpoint", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
-    hidden = CreateWindowExA(0, channel, "", 0, 0, 0, 0, 0, endpoint, 0, 0, 0);
+  explicit StandInHub(const char* channel)
+      : windows(channel, "QelvTestHubEndpoint", Proc), endpoint(windows.Endpoint()) {
     received.clear();
     reply.clear();
     replies = true;
     answer = 0;
   }
-  ~StandInHub() {
-    DestroyWindow(hidden);
-    DestroyWindow(endpoint);
-  }
   void Publish(uint32_t checksum) {
     SetWindowLongPtrA(endpoint, GWLP_USERDATA, static_cast<LONG_PTR>(static_cast<int32_t>(checksum)));
   }
+
+  ChannelWindows windows;
+  HWND endpoint;
 };
 std::vector<StandInHub::Received> StandInHub::received;
 std::string StandInHub::reply;

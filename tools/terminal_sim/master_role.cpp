@@ -37,28 +37,18 @@
 #include <sstream>
 #include <string>
 
+#include "master_exports.h"
 #include "master_scenario.h"
 #include "roles.h"
 #include "sim_process.h"
 
 namespace {
 
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using CrcFn = int(__stdcall*)();
-using ClearFn = void(__stdcall*)();
-using SetFn = void(__stdcall*)(const char*, const char*);
-using AppendFn = void(__stdcall*)(int pool, int price_digits, int lots_digits, int num1, int num2,
-                                  int type, double lots, const char* symbol, double price6,
-                                  double price7, double price8, int close_time,
-                                  double close_price, int num11, int num12, const char* comment);
-using SendFn = void(__stdcall*)(int);
-
 struct MasterLibrary {
   PairFn init, deinit, marker_send;
   FindFn find_window;
-  CrcFn get_crc;
-  ClearFn image_clear;
+  NoArgFn get_crc;
+  VoidFn image_clear;
   SetFn image_set;
   AppendFn image_append;
   SendFn image_send;

@@ -35,24 +35,10 @@
 #include <string>
 
 #include "roles.h"
+#include "slave_exports.h"
 #include "sim_process.h"
 
 namespace {
-
-// The terminal's view of one string-array element.
-struct TextSlot {
-  int length;
-  char* buffer;
-};
-
-using NoArgFn = int(__stdcall*)();
-using IntFn = int(__stdcall*)(int);
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using CountsFn = int(__stdcall*)(int*, int*);
-using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
-using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
-                                   int*, double*, int*, int*, TextSlot*);
 
 struct SlaveLibrary {
   PairFn init, deinit, marker_send, order_select;

@@ -1,25 +1,33 @@
 //+------------------------------------------------------------------+
 //| qelv_d30or.mqh - the master bridge library for the master expert  |
 //+------------------------------------------------------------------+
-// Put qelv_d30or.dll into experts\libraries and allow DLL imports.
+// Put qelv_d30or.dll into MQL4\Libraries of the terminal's data folder (File > Open Data
+// Folder), this file into MQL4\Include, and allow DLL imports (Tools > Options > Expert
+// Advisors). Include it with #include <qelv_d30or.mqh>.
 //
-// Calling order of the master expert:
-//   init:   _init(0, 0); _find_window(channel id)  (0: no hub of that channel is running)
-//   timer:  _marker_send(window, instance) at least every 10 seconds (the hub drops a
-//           terminal that has been silent for 30 seconds);
-//           _image_clear(); _image_set(channel id, login);
-//           _image_append(0, ...) for every open order, _image_append(1, ...) for every
-//           history order; when _get_crc() changed since the last send, _image_send(window)
-//   deinit: _deinit(window, instance)
+// Calling cycle of the master expert:
+//   OnInit:   _init(0, 0);
+//             StringToCharArray(channel, channel_id, 0, WHOLE_ARRAY, CP_UTF8);
+//             _find_window(channel_id)            (0: no hub of that channel is running)
+//             EventSetMillisecondTimer(...)
+//   OnTimer:  _marker_send(window, instance) at least every 10 seconds (the hub drops a
+//             terminal that has been silent for 30 seconds);
+//             _image_clear(); _image_set(channel_id, login);
+//             _image_append(0, ...) for every open order, _image_append(1, ...) for every
+//             history order; when _get_crc() changed since the last send, _image_send(window)
+//   OnDeinit: _deinit(window, instance)
 // `window` and `instance` are two integers of the expert's choosing that the hub uses to tell
-// this terminal apart; give the same `window` to _marker_send and _image_send, and an
-// `instance` other than 0 (the hub drops images of a master whose instance is 0). A marker
-// answers 1 when another instance already holds `window`, 0 when this one is registered.
+// this terminal apart (the chart's WindowHandle(Symbol(), Period()) is a good `window`); give
+// the same `window` to _marker_send and _image_send, and an `instance` other than 0 (the hub
+// drops images of a master whose instance is 0). A marker answers 1 when another instance
+// already holds `window`, 0 when this one is registered.
 // Every export that talks to the hub answers -1 while no hub is known: call _find_window
 // again (a hub that was restarted is found again that way).
 //
-// Texts are single-byte: a current terminal's strings are Unicode, so pass each text as a
-// uchar array filled by StringToCharArray(text, array) (which ends it with a zero byte).
+// Texts are bytes: a terminal's strings are UTF-16, so pass each text as a uchar array filled
+// by StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8), which ends it with a zero byte.
+// The slaves receive these bytes unchanged and read them back with CharArrayToString(array,
+// 0, -1, CP_UTF8); they read at most 31 bytes of a symbol and 127 of a comment.
 // Reals are written with "." whatever the regional settings. A line is kept within 1023
 // characters by shortening the comment, then the symbol; TAB and line feed become blanks.
 #import "qelv_d30or.dll"

@@ -3,21 +3,43 @@
 namespace {
 
 const CopyPlan kPlans[] = {
-    {"core", {{"", "*.exe|*.xml"}}},
+    {"core", {{"core", "", "*.exe|*.xml"}}},
     {"master",
-     {{"experts", "e-*.mq4|e-*.ex4"},
-      {"experts\\scripts", "s-*.mq4|s-*.ex4"},
-      {"experts\\libraries", "*.dll"}}},
+     {{"master", "experts", "e-*.mq4|e-*.ex4"},
+      {"master", "experts\\scripts", "s-*.mq4|s-*.ex4"},
+      {"master", "experts\\libraries", "*.dll"}}},
     {"slave",
-     {{"experts", "e-*.mq4|e-*.ex4"},
-      {"experts\\scripts", "s-*.mq4|s-*.ex4"},
-      {"experts\\libraries", "*.dll"},
-      {"experts\\files", "*.txt"}}},
+     {{"slave", "experts", "e-*.mq4|e-*.ex4"},
+      {"slave", "experts\\scripts", "s-*.mq4|s-*.ex4"},
+      {"slave", "experts\\libraries", "*.dll"},
+      {"slave", "experts\\files", "*.txt"}}},
+};
+
+// A data folder has no "experts"; the experts' include files are copied there as well, since
+// such a terminal compiles the experts against its own MQL4\Include.
+const CopyPlan kDataFolderPlans[] = {
+    kPlans[0],
+    {"master",
+     {{"master", "MQL4\\Experts", "e-*.mq4|e-*.ex4"},
+      {"master", "MQL4\\Scripts", "s-*.mq4|s-*.ex4"},
+      {"master", "MQL4\\Libraries", "*.dll"},
+      {"include", "MQL4\\Include", "*.mqh"}}},
+    {"slave",
+     {{"slave", "MQL4\\Experts", "e-*.mq4|e-*.ex4"},
+      {"slave", "MQL4\\Scripts", "s-*.mq4|s-*.ex4"},
+      {"slave", "MQL4\\Libraries", "*.dll"},
+      {"slave", "MQL4\\Files", "*.txt"},
+      {"include", "MQL4\\Include", "*.mqh"}}},
 };
 
 }  // namespace
 
-const CopyPlan& GetCopyPlan(Plan plan) { return kPlans[static_cast<int>(plan)]; }
+const CopyPlan& GetCopyPlan(Plan plan) { return GetCopyPlan(plan, TerminalLayout::kExperts); }
+
+const CopyPlan& GetCopyPlan(Plan plan, TerminalLayout layout) {
+  const CopyPlan* plans = layout == TerminalLayout::kDataFolder ? kDataFolderPlans : kPlans;
+  return plans[static_cast<int>(plan)];
+}
 
 std::string DisplayPatterns(const CopyPlan& plan) {
   std::string patterns;

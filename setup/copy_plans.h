@@ -4,22 +4,30 @@
 #include <string>
 #include <vector>
 
+#include "terminal_layout.h"
+
 enum class Plan { kCore, kMaster, kSlave };
 
 struct CopyStep {
+  std::string source;     // the setup name of the folder copied from
   std::string subfolder;  // below the destination folder; empty: the destination itself
   std::string patterns;
 };
 
 struct CopyPlan {
-  std::string source;  // the setup name of the source folder
+  std::string source;  // the setup name of the plan's own folder, which must exist
   std::vector<CopyStep> steps;
 };
 
+// The plan for the Dremont folder and for terminals with the experts layout.
 const CopyPlan& GetCopyPlan(Plan plan);
 
+// The plan for a terminal of that layout. A data folder gets the plan's files in the MQL4
+// folders, then the experts' include files; the core plan is the same for both.
+const CopyPlan& GetCopyPlan(Plan plan, TerminalLayout layout);
+
 // The patterns of all steps in order: the names a plan's "Files to copy:" field lists are
-// exactly the names it copies, in the order it copies them.
+// exactly the names it copies into a terminal with the experts layout, in the same order.
 std::string DisplayPatterns(const CopyPlan& plan);
 
 // "core", "master" or "slave"; false for any other name.

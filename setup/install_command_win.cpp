@@ -4,7 +4,6 @@
 #include "module_path.h"
 #include "plan_runner.h"
 #include "setup_messages.h"
-#include "setup_paths.h"
 
 namespace {
 
@@ -61,6 +60,6 @@ int RunInstallCommand(int argc, char** argv) {
                             std::to_string(static_cast<int>(code)) + ")\r\n");
     return 1;
   }
-  RunPlan(plan, SetupPath(module_path, GetCopyPlan(plan).source), argv[3], console);
+  RunPlan(plan, module_path, argv[3], console);
   return console.failures ? 1 : 0;
 }

@@ -110,8 +110,7 @@ void CLobrineDlg::Browse(const FolderSection& section) {
 
 void CLobrineDlg::Copy(const FolderSection& section) {
   RefreshFileLists();
-  RunPlan(section.plan, _app.SetupPath(GetCopyPlan(section.plan).source),
-          ItemText(section.field), *this);
+  RunPlan(section.plan, _app.m_strModulePath, ItemText(section.field), *this);
 }
 
 int CLobrineDlg::StretchDivider(const RECT& client) {

@@ -3,18 +3,23 @@
 #include "copy_engine.h"
 #include "setup_paths.h"
 
-void RunPlan(Plan plan, const std::string& source_folder, const std::string& destination,
+void RunPlan(Plan plan, const std::string& module_path, const std::string& destination,
              Prompter& prompter) {
-  if (!FolderExists(source_folder, prompter)) return;
+  if (!FolderExists(SetupPath(module_path, GetCopyPlan(plan).source), prompter)) return;
   // Joined with a subfolder, a blank field would name a folder in the root of the current
   // drive: it is reported once as the missing folder it is.
   if (IsBlankFolder(destination)) {
     FolderExists(destination, prompter);
     return;
   }
-  for (const CopyStep& step : GetCopyPlan(plan).steps) {
+  const TerminalLayout layout = DetectTerminalLayout(destination, IsFolder);
+  for (const CopyStep& step : GetCopyPlan(plan, layout).steps) {
     const std::string folder =
         step.subfolder.empty() ? destination : AppendPath(destination, step.subfolder);
-    if (FolderExists(folder, prompter)) CopyFiles(source_folder, folder, step.patterns, prompter);
+    // Only the plan's own folder is checked: an include folder that is missing or empty is
+    // silent, as is any pattern that matches nothing.
+    if (FolderExists(folder, prompter)) {
+      CopyFiles(SetupPath(module_path, step.source), folder, step.patterns, prompter);
+    }
   }
 }

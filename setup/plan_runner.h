@@ -5,8 +5,9 @@
 #include "copy_plans.h"
 #include "prompter.h"
 
-// `source_folder` is the plan's folder beside the executable, `destination` the folder field's
-// text at the moment the plan starts. A missing step folder is reported and skipped; no folder
+// The plan's folders are those beside the executable at `module_path`; `destination` is the
+// folder field's text at the moment the plan starts. A terminal's layout picks the steps. A
+// missing plan folder stops the plan; a missing step folder is reported and skipped; no folder
 // is created.
-void RunPlan(Plan plan, const std::string& source_folder, const std::string& destination,
+void RunPlan(Plan plan, const std::string& module_path, const std::string& destination,
              Prompter& prompter);

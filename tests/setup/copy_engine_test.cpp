@@ -34,6 +34,8 @@ class CopyEngine : public testing::Test {
   }
 
   TempFolder root_;
+  // The plans copy from the folders beside it; the program itself is not needed.
+  const std::string module_ = root_ / "Lobrine.exe";
   const std::string master_ = root_ / "master";
   const std::string terminal_ = root_ / "terminal";
   RecordingPrompter prompter_;
@@ -48,7 +50,7 @@ TEST_F(CopyEngine, MasterPlanCopiesEveryFileSilently) {
   EXPECT_EQ(GetFilesAsString(master_, "e-*.mq4|e-*.ex4|s-*.mq4|s-*.ex4|*.dll", names, prompter_), 5);
   EXPECT_EQ(names, "e-b.mq4, e-a.mq4, e-a.ex4, s-x.mq4, q.dll");
 
-  RunPlan(Plan::kMaster, master_, terminal_, prompter_);
+  RunPlan(Plan::kMaster, module_, terminal_, prompter_);
   EXPECT_EQ(prompter_.Texts(), Texts{});
   for (const char* file : kMasterFiles) {
     const std::string name = std::string(file).substr(std::string(file).rfind('\\') + 1);
@@ -59,10 +61,10 @@ TEST_F(CopyEngine, MasterPlanCopiesEveryFileSilently) {
 // The questions come in the order of the copies.
 TEST_F(CopyEngine, CopyingAgainAsksOncePerFileInOrderAndNoLeavesEverything) {
   SetUpMaster();
-  RunPlan(Plan::kMaster, master_, terminal_, prompter_);
+  RunPlan(Plan::kMaster, module_, terminal_, prompter_);
   for (const char* file : kMasterFiles) WriteFileText(InTerminal(file), "old");
 
-  RunPlan(Plan::kMaster, master_, terminal_, prompter_);
+  RunPlan(Plan::kMaster, module_, terminal_, prompter_);
   EXPECT_EQ(prompter_.Texts(),
             (Texts{Question("experts\\e-b.mq4", "e-b.mq4"), Question("experts\\e-a.mq4", "e-a.mq4"),
                    Question("experts\\e-a.ex4", "e-a.ex4"),
@@ -79,7 +81,7 @@ TEST_F(CopyEngine, YesReplacesTheFile) {
   SetUpMaster();
   WriteFileText(InTerminal("experts\\libraries\\q.dll"), "old");
   prompter_.answer = IDYES;
-  RunPlan(Plan::kMaster, master_, terminal_, prompter_);
+  RunPlan(Plan::kMaster, module_, terminal_, prompter_);
   EXPECT_EQ(prompter_.Texts(), Texts{Question("experts\\libraries\\q.dll", "q.dll")});
   EXPECT_EQ(ReadFileText(InTerminal("experts\\libraries\\q.dll")), "new q.dll");
 }
@@ -90,7 +92,7 @@ TEST_F(CopyEngine, SlaveTerminalWithoutFilesFolderGetsAllButTheTextFiles) {
   for (const char* name : {"e-s.ex4", "s-s.ex4", "r.dll", "a.txt"}) WriteFileText(slave + "\\" + name, name);
   MakeTerminal({"experts", "experts\\scripts", "experts\\libraries"});
 
-  RunPlan(Plan::kSlave, slave, terminal_, prompter_);
+  RunPlan(Plan::kSlave, module_, terminal_, prompter_);
   ASSERT_EQ(prompter_.Texts(), Texts{FolderMissingText(InTerminal("experts\\files"))});
   EXPECT_EQ(prompter_.messages[0].style, unsigned(MB_ICONERROR));
   for (const char* file : {"experts\\e-s.ex4", "experts\\scripts\\s-s.ex4", "experts\\libraries\\r.dll"}) {
@@ -101,14 +103,14 @@ TEST_F(CopyEngine, SlaveTerminalWithoutFilesFolderGetsAllButTheTextFiles) {
 
 TEST_F(CopyEngine, MissingFoldersAreReportedOncePerCheck) {
   // Source missing: one message, the terminal is not looked at.
-  RunPlan(Plan::kMaster, master_, terminal_, prompter_);
+  RunPlan(Plan::kMaster, module_, terminal_, prompter_);
   EXPECT_EQ(prompter_.Texts(), Texts{FolderMissingText(master_)});
 
   // Terminal missing: one message per step.
   SetUpMaster();
   prompter_.messages.clear();
   const std::string gone = root_ / "gone";
-  RunPlan(Plan::kMaster, master_, gone, prompter_);
+  RunPlan(Plan::kMaster, module_, gone, prompter_);
   EXPECT_EQ(prompter_.Texts(), (Texts{FolderMissingText(gone + "\\experts"),
                                       FolderMissingText(gone + "\\experts\\scripts"),
                                       FolderMissingText(gone + "\\experts\\libraries")}));
@@ -188,8 +190,8 @@ TEST_F(CopyEngine, DestinationEndingInBackslashGetsNoSecondOne) {
   const std::string dremont = root_ / "Dremont";
   MakeFolder(dremont);
 
-  RunPlan(Plan::kCore, core, dremont + "\\", prompter_);
-  RunPlan(Plan::kCore, core, dremont + "\\", prompter_);
+  RunPlan(Plan::kCore, module_, dremont + "\\", prompter_);
+  RunPlan(Plan::kCore, module_, dremont + "\\", prompter_);
   EXPECT_EQ(prompter_.Texts(),
             (Texts{OverwriteQuestion(dremont + "\\Varnick.exe", core + "\\Varnick.exe"),
                    OverwriteQuestion(dremont + "\\qelv.xml", core + "\\qelv.xml")}));
@@ -207,8 +209,8 @@ TEST_F(CopyEngine, BlankFieldIsAMissingFolderAndCopiesNothing) {
 
   for (const char* field : {"", "  "}) {
     prompter_.messages.clear();
-    RunPlan(Plan::kCore, core, field, prompter_);
-    RunPlan(Plan::kMaster, master_, field, prompter_);
+    RunPlan(Plan::kCore, module_, field, prompter_);
+    RunPlan(Plan::kMaster, module_, field, prompter_);
     EXPECT_EQ(prompter_.Texts(), (Texts{FolderMissingText(field), FolderMissingText(field)}));
   }
   EXPECT_FALSE(PathExists(InTerminal("Varnick.exe")));
@@ -231,8 +233,9 @@ TEST_F(CopyEngine, PathsOfTwoHundredSixtyCharactersAreRefusedNotCut) {
   EXPECT_TRUE(PathExists(deep + "\\q.dll"));
 
   prompter_.messages.clear();
+  MakeFolder(root_ / "core");
   const std::string too_long = deep + "\\" + std::string(20, 'x');
-  RunPlan(Plan::kCore, master_, too_long, prompter_);
+  RunPlan(Plan::kCore, module_, too_long, prompter_);
   EXPECT_EQ(prompter_.Texts(), Texts{PathTooLongText(too_long)});
 }
 

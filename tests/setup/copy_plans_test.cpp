@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // The "Files to copy:" fields list what the plans copy, in their order.
@@ -27,5 +30,53 @@ TEST(CopyPlans, NamedByTheirSourceFolder) {
   EXPECT_FALSE(PlanFromName("Core", plan));
   EXPECT_FALSE(PlanFromName("", plan));
 }
+
+struct StepsCase {
+  Plan plan;
+  TerminalLayout layout;
+  std::vector<std::string> steps;  // source, subfolder and patterns of each step
+};
+
+void PrintTo(const StepsCase& c, std::ostream* out) {
+  *out << GetCopyPlan(c.plan).source << (c.layout == TerminalLayout::kDataFolder ? " data folder" : " experts");
+}
+
+std::vector<std::string> Steps(const CopyPlan& plan) {
+  std::vector<std::string> steps;
+  for (const CopyStep& step : plan.steps) {
+    steps.push_back(step.source + " > " + step.subfolder + " : " + step.patterns);
+  }
+  return steps;
+}
+
+class CopyPlanSteps : public testing::TestWithParam<StepsCase> {};
+
+TEST_P(CopyPlanSteps, LayoutPicksTheFoldersAndKeepsThePatterns) {
+  const StepsCase& c = GetParam();
+  EXPECT_EQ(Steps(GetCopyPlan(c.plan, c.layout)), c.steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CopyPlanSteps,
+    testing::Values(
+        StepsCase{Plan::kCore, TerminalLayout::kExperts, {"core >  : *.exe|*.xml"}},
+        StepsCase{Plan::kCore, TerminalLayout::kDataFolder, {"core >  : *.exe|*.xml"}},
+        StepsCase{Plan::kMaster,
+                  TerminalLayout::kExperts,
+                  {"master > experts : e-*.mq4|e-*.ex4", "master > experts\\scripts : s-*.mq4|s-*.ex4",
+                   "master > experts\\libraries : *.dll"}},
+        StepsCase{Plan::kSlave,
+                  TerminalLayout::kExperts,
+                  {"slave > experts : e-*.mq4|e-*.ex4", "slave > experts\\scripts : s-*.mq4|s-*.ex4",
+                   "slave > experts\\libraries : *.dll", "slave > experts\\files : *.txt"}},
+        StepsCase{Plan::kMaster,
+                  TerminalLayout::kDataFolder,
+                  {"master > MQL4\\Experts : e-*.mq4|e-*.ex4", "master > MQL4\\Scripts : s-*.mq4|s-*.ex4",
+                   "master > MQL4\\Libraries : *.dll", "include > MQL4\\Include : *.mqh"}},
+        StepsCase{Plan::kSlave,
+                  TerminalLayout::kDataFolder,
+                  {"slave > MQL4\\Experts : e-*.mq4|e-*.ex4", "slave > MQL4\\Scripts : s-*.mq4|s-*.ex4",
+                   "slave > MQL4\\Libraries : *.dll", "slave > MQL4\\Files : *.txt",
+                   "include > MQL4\\Include : *.mqh"}}));
 
 }  // namespace

@@ -86,4 +86,45 @@ TEST(InstallCommand, WrongCommandLinesAreRefused) {
   }
 }
 
+// A terminal's data folder (MQL4, no experts) gets the plan's files in the MQL4 folders and the
+// experts' include files in MQL4\Include; no experts folder is made.
+TEST(InstallCommand, PutsMasterAndSlaveIntoDataFolders) {
+  SetupFolder setup;
+  setup.AddFiles("master", {"e-master.ex4", "s-close.ex4", "qelv_d30or.dll"});
+  setup.AddFiles("slave", {"e-slave.ex4", "qelv_r30uv.dll", "symbols.txt"});
+  MakeFolder(setup / "include");
+  setup.AddFiles("include", {"qelv_d30or.mqh", "qelv_r30uv.mqh"});
+  const struct {
+    const char* plan;
+    std::string terminal;
+    std::vector<std::string> files;
+  } installs[] = {
+      {"master", setup / "Data 1",
+       {"MQL4\\Experts\\e-master.ex4", "MQL4\\Scripts\\s-close.ex4",
+        "MQL4\\Libraries\\qelv_d30or.dll", "MQL4\\Include\\qelv_d30or.mqh",
+        "MQL4\\Include\\qelv_r30uv.mqh"}},
+      {"slave", setup / "Data 2",
+       {"MQL4\\Experts\\e-slave.ex4", "MQL4\\Libraries\\qelv_r30uv.dll",
+        "MQL4\\Files\\symbols.txt", "MQL4\\Include\\qelv_d30or.mqh",
+        "MQL4\\Include\\qelv_r30uv.mqh"}},
+  };
+  for (const auto& install : installs) {
+    for (const char* folder : {"", "\\MQL4", "\\MQL4\\Experts", "\\MQL4\\Scripts",
+                               "\\MQL4\\Libraries", "\\MQL4\\Files", "\\MQL4\\Include"}) {
+      MakeFolder(install.terminal + folder);
+    }
+    std::string output;
+    EXPECT_EQ(Install(setup, std::string("/install ") + install.plan + " \"" + install.terminal + "\"",
+                      &output),
+              0)
+        << install.plan;
+    EXPECT_EQ(output, "") << install.plan;
+    for (const std::string& file : install.files) {
+      const std::string name = file.substr(file.rfind('\\') + 1);
+      EXPECT_EQ(ReadFileText(install.terminal + "\\" + file), "new " + name) << file;
+    }
+    EXPECT_FALSE(PathExists(install.terminal + "\\experts")) << install.plan;
+  }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "lobrine_dlg.h"
 
+#include "browse_start.h"
 #include "config_file.h"
 #include "copy_engine.h"
 #include "extract_tag_values.h"
@@ -103,6 +104,7 @@ void CLobrineDlg::RefreshFileLists() {
 
 void CLobrineDlg::Browse(const FolderSection& section) {
   std::string path = ItemText(section.field);
+  if (section.plan != Plan::kCore) path = TerminalBrowseStart(path);
   if (!BrowseForFolder(_window, path, ItemText(section.label))) return;
   SetItemText(section.field, path);
   Folders().*section.folder = path;

@@ -134,4 +134,38 @@ TEST_F(SetupDialog, FolderBrowserOpensAtTheFieldsFolder) {
   EXPECT_EQ(boxes_, Texts{});
 }
 
+// With its field empty, a terminal's browser opens where newer terminals keep their data
+// folders (%APPDATA%\MetaQuotes\Terminal), so that OK takes that folder.
+TEST_F(SetupDialog, EmptyTerminalFieldBrowsesFromTheTerminalsDataFolders) {
+  WriteFileText(config_, "");
+  const std::string roaming = setup_ / "Roaming", terminals = roaming + "\\MetaQuotes\\Terminal";
+  for (const std::string& folder : {roaming, roaming + "\\MetaQuotes", terminals}) MakeFolder(folder);
+  char saved[MAX_PATH] = "";
+  const DWORD saved_length = GetEnvironmentVariableA("APPDATA", saved, sizeof saved);
+  SetEnvironmentVariableA("APPDATA", roaming.c_str());  // inherited by the program
+  HWND dialog = Start();
+  SetEnvironmentVariableA("APPDATA", saved_length > 0 && saved_length < sizeof saved ? saved : NULL);
+  ASSERT_TRUE(dialog);
+
+  const struct {
+    int field, browse;
+    const char* title;
+  } terminal_sections[] = {{1005, 1007, "Master terminal:"}, {1009, 1011, "Slave terminal:"}};
+  for (const auto& section : terminal_sections) {
+    SetControlText(GetDlgItem(dialog, section.field), "");
+    PostMessageA(GetDlgItem(dialog, section.browse), BM_CLICK, 0, 0);
+    HWND browser = NULL;
+    ASSERT_TRUE(AnswerBoxesUntil(*process_, [&] {
+      return (browser = FindProcessWindow(*process_, section.title)) != NULL ||
+             (browser = FindProcessWindow(*process_, "Browse for Folder")) != NULL;
+    }, boxes_));
+    PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(AnswerBoxesUntil(*process_, [&] { return !IsWindow(browser); }, boxes_));
+    EXPECT_EQ(Field(dialog, section.field), terminals) << section.title;
+  }
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  WaitForEnd();
+  EXPECT_EQ(boxes_, Texts{});
+}
+
 }  // namespace

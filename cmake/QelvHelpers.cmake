@@ -39,12 +39,13 @@ function(qelv_fuzz name)
   file(MAKE_DIRECTORY ${scratch})
 endfunction()
 
-# qelv_bridge_library(NAME DEF file SOURCES... LIBS...): a bridge library whose exports carry
-# exactly the undecorated names of its .def file. The .def maps each name to its __stdcall
-# symbol (name@bytes) for 32-bit Windows, which also proves each export's argument size at
-# link time; 64-bit Windows has no such decoration, so the sizes are dropped there.
+# qelv_bridge_library(NAME DEF file DESCRIPTION text SOURCES... LIBS...): a bridge library whose
+# exports carry exactly the undecorated names of its .def file, with a version block. The .def
+# maps each name to its __stdcall symbol (name@bytes) for 32-bit Windows, which also proves each
+# export's argument size at link time; 64-bit Windows has no such decoration, so the sizes are
+# dropped there.
 function(qelv_bridge_library name)
-  cmake_parse_arguments(B "" "DEF" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(B "" "DEF;DESCRIPTION" "SOURCES;LIBS" ${ARGN})
   set(def ${CMAKE_CURRENT_SOURCE_DIR}/${B_DEF})
   if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
     file(READ ${def} text)
@@ -52,7 +53,12 @@ function(qelv_bridge_library name)
     set(def ${CMAKE_CURRENT_BINARY_DIR}/${name}.def)
     file(WRITE ${def} "${text}")
   endif()
-  add_library(${name} SHARED ${B_SOURCES} ${def})
+  if(NOT B_DESCRIPTION)
+    set(B_DESCRIPTION "${name}")
+  endif()
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/library_version.rc.in ${rc} @ONLY)
+  add_library(${name} SHARED ${B_SOURCES} ${def} ${rc})
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
 endfunction()

@@ -1,23 +1,15 @@
 #!/usr/bin/env bash
-# Lays out the distribution for the setup tool and zips it:
-#   Lobrine.exe, core/ (hub and its settings), master/ and slave/ (the bridge libraries),
-#   include/ (the experts' include files), VERSION.
-# usage: make-dist.sh BIN_DIR OUT_DIR   (prints the zip's path)
+# Packs the distribution of a Windows build tree with CPack (the rules are in
+# cmake/Distribution.cmake): BUILD_DIR/dist/qelv-<version>.zip and, beside it, the programs'
+# debug information in qelv-<version>-symbols.zip. Entries carry the commit's time, so the
+# same commit gives the same zip.
+# usage: make-dist.sh BUILD_DIR   (prints the zip's path)
 set -euo pipefail
-bin=${1:?usage: make-dist.sh BIN_DIR OUT_DIR}
-out=${2:?usage: make-dist.sh BIN_DIR OUT_DIR}
+build=$(realpath "${1:?usage: make-dist.sh BUILD_DIR}")
 top=$(cd "$(dirname "$0")/.." && pwd)
-version=$(sed -n 's/^project(qelv VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
-name=qelv-$version
-dir=$out/$name
-
-rm -rf "$dir" "$out/$name.zip"
-mkdir -p "$dir/core" "$dir/master" "$dir/slave" "$dir/include"
-cp "$bin/Lobrine.exe" "$dir/"
-cp "$bin/Varnick.exe" "$top/hub/qelv.xml" "$dir/core/"
-cp "$bin/qelv_d30or.dll" "$dir/master/"
-cp "$bin/qelv_r30uv.dll" "$dir/slave/"
-cp "$top/master/qelv_d30or.mqh" "$top/slave/qelv_r30uv.mqh" "$dir/include/"
-echo "$version" > "$dir/VERSION"
-(cd "$out" && zip -qr "$name.zip" "$name")
-echo "$out/$name.zip"
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct 2>/dev/null || echo 315532800)}
+export SOURCE_DATE_EPOCH TZ=UTC
+rm -rf "$build/dist"
+(cd "$build" && cpack -G ZIP >/dev/null)
+version=$(cat "$build/VERSION")
+echo "$build/dist/qelv-$version.zip"

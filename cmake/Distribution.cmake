@@ -1,0 +1,31 @@
+# The distribution: what the zip holds and where, packed by CPack's ZIP generator.
+#   Lobrine.exe, core/ (the hub and its settings), master/ and slave/ (the bridge libraries),
+#   include/ (the experts' include files), VERSION, SHA256SUMS.
+# Shipped programs carry no debug sections: before packing, cmake/ShipFiles.cmake moves their
+# debug information into a symbols zip beside the distribution's.
+install(TARGETS Lobrine RUNTIME DESTINATION . COMPONENT dist)
+install(TARGETS Varnick RUNTIME DESTINATION core COMPONENT dist)
+install(FILES ${PROJECT_SOURCE_DIR}/hub/qelv.xml DESTINATION core COMPONENT dist)
+install(TARGETS qelv_d30or RUNTIME DESTINATION master COMPONENT dist)
+install(TARGETS qelv_r30uv RUNTIME DESTINATION slave COMPONENT dist)
+install(FILES ${PROJECT_SOURCE_DIR}/master/qelv_d30or.mqh ${PROJECT_SOURCE_DIR}/slave/qelv_r30uv.mqh
+        DESTINATION include COMPONENT dist)
+file(WRITE ${CMAKE_BINARY_DIR}/VERSION "${PROJECT_VERSION}\n")
+# SHA256SUMS is listed here so that it is packed; ShipFiles.cmake writes its content.
+file(TOUCH ${CMAKE_BINARY_DIR}/SHA256SUMS)
+install(FILES ${CMAKE_BINARY_DIR}/VERSION ${CMAKE_BINARY_DIR}/SHA256SUMS DESTINATION . COMPONENT dist)
+
+set(CPACK_GENERATOR ZIP)
+# Packed as one component, the zip lists its entries in the order of the rules above rather than
+# in the order a folder happens to be read.
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL dist)
+set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_ARCHIVE_DIST_FILE_NAME qelv-${PROJECT_VERSION})
+set(CPACK_PACKAGE_NAME qelv)
+set(CPACK_PACKAGE_FILE_NAME qelv-${PROJECT_VERSION})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/dist)
+set(CPACK_OBJCOPY ${CMAKE_OBJCOPY})
+set(CPACK_SHIPPED_PROGRAMS Lobrine.exe core/Varnick.exe master/qelv_d30or.dll slave/qelv_r30uv.dll)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/ShipFiles.cmake)
+include(CPack)

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Prints the Windows build tree whose programs this machine can run under Wine, configuring
+# and building it first when it is not the 32-bit one (pass the targets to build, or none for
+# all). The deliverables are the 32-bit build, run under 32-bit Wine; a kernel that cannot
+# execute 32-bit programs cannot run 32-bit Wine, and there the same sources are built for
+# 64-bit Windows and run under 64-bit Wine instead.
+#   usage: scripts/windows-build.sh [TARGET...]     (run from the repository's top)
+set -euo pipefail
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo build/win32
+  exit 0
+fi
+echo "== this kernel runs no 32-bit programs: a 64-bit build runs under 64-bit Wine instead" >&2
+cmake --no-warn-unused-cli -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build/win64 -j2 "${targets[@]}" >&2
+echo build/win64

@@ -15,6 +15,8 @@ file(WRITE ${CMAKE_BINARY_DIR}/VERSION "${PROJECT_VERSION}\n")
 file(TOUCH ${CMAKE_BINARY_DIR}/SHA256SUMS)
 install(FILES ${CMAKE_BINARY_DIR}/VERSION ${CMAKE_BINARY_DIR}/SHA256SUMS DESTINATION . COMPONENT dist)
 
+# Packing needs the four programs built, not the tests.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR ZIP)
 # Packed as one component, the zip lists its entries in the order of the rules above rather than
 # in the order a folder happens to be read.

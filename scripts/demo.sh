@@ -11,21 +11,13 @@ scripts/install-deps.sh
 
 if [ -z "${QELV_DEMO_DISPLAY:-}" ]; then
   echo "== building the suite"
+  programs=(Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim)
   cmake --no-warn-unused-cli -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-  cmake --build build/win32 -j2 --target Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim
-  scripts/check-deliverables.sh build/win32/bin
-  zip=$(scripts/make-dist.sh build/win32/bin build/dist)
+  cmake --build build/win32 -j2 --target "${programs[@]}"
+  scripts/check-deliverables.sh build/win32
+  zip=$(scripts/make-dist.sh build/win32)
   echo "== distribution: $zip"
-
-  # The demo runs the 32-bit build under 32-bit Wine; a kernel that cannot execute 32-bit
-  # programs gets the same sources built for 64-bit Windows under 64-bit Wine.
-  win=build/win32
-  if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    win=build/win64
-    echo "== this kernel runs no 32-bit programs: the demo runs a 64-bit build under 64-bit Wine"
-    cmake --no-warn-unused-cli -S . -B $win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-    cmake --build $win -j2 --target Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim
-  fi
+  win=$(scripts/windows-build.sh "${programs[@]}")
   export QELV_DEMO_DISPLAY=1 QELV_DEMO_BUILD=$top/$win WINEPREFIX=$top/build/demo/wineprefix
   exec scripts/with-display.sh "$0"
 fi
@@ -53,7 +45,7 @@ root=$WINEPREFIX/drive_c/qelv-demo
 rm -rf "$root"
 mkdir -p "$root/Dremont"
 for t in Master Slave1 Slave2; do mkdir -p "$root/$t/experts/"{scripts,libraries,files}; done
-zip=$(scripts/make-dist.sh "$build/bin" "$demo/dist")
+zip=$(scripts/make-dist.sh "$build")
 unzip -q "$zip" -d "$root"
 setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
 "$run" "$setup" /install core 'C:\qelv-demo\Dremont'

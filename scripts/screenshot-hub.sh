@@ -10,11 +10,7 @@ out=$(realpath -m "${2:-docs/hub-panel.png}")
 
 if [ -z "${QELV_SCREENSHOT_DISPLAY:-}" ]; then
   export QELV_SCREENSHOT_DISPLAY=1
-  status=0
-  xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$out" || status=$?
-  WINEPREFIX=$build/wineprefix /usr/lib/wine/wineserver64 -k 2>/dev/null ||
-    WINEPREFIX=$build/wineprefix /usr/lib/wine/wineserver32 -k 2>/dev/null || true
-  exit $status
+  WINEPREFIX=$build/wineprefix exec scripts/with-display.sh "$0" "$build" "$out"
 fi
 
 work=$(mktemp -d)

@@ -30,9 +30,7 @@ if [ "${1:-}" != --inside ]; then
   touch "$setup"/slave/{e-slave.mq4,e-slave.ex4,s-reset.mq4,qelv_r30uv.dll,symbols.txt}
   printf '<root><core><path>C:\\Dremont</path></core></root>' >"$setup/config.xml"
   status=0
-  xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside "$build" "$setup" "$PWD/docs/setup-dialog.png" ||
-    status=$?
-  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+  scripts/with-display.sh "$0" --inside "$build" "$setup" "$PWD/docs/setup-dialog.png" || status=$?
   exit $status
 fi
 

@@ -12,7 +12,9 @@ if /usr/lib/wine/wine --version >/dev/null 2>&1; then
 fi
 echo "== this kernel runs no 32-bit programs: a 64-bit build runs under 64-bit Wine instead" >&2
 cmake --no-warn-unused-cli -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
-targets=()
-for t in "$@"; do targets+=(--target "$t"); done
-cmake --build build/win64 -j2 "${targets[@]}" >&2
+if [ $# -gt 0 ]; then
+  cmake --build build/win64 -j2 --target "$@" >&2
+else
+  cmake --build build/win64 -j2 >&2
+fi
 echo build/win64

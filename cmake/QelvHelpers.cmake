@@ -6,13 +6,17 @@ function(qelv_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  set(properties "")
+  if(T_LABELS)
+    list(APPEND properties LABELS "${T_LABELS}")
+  endif()
   if(WIN32)
     # Tests stay out of bin/ and find the deliverables there, by Wine's name for the folder.
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     target_compile_definitions(${name} PRIVATE QELV_BIN_DIR="Z:${CMAKE_BINARY_DIR}/bin/")
+    list(APPEND properties FIXTURES_REQUIRED wine)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST
-                       PROPERTIES LABELS "${T_LABELS}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()
 
 # qelv_fuzz(NAME SOURCES... LIBS libs... CORPUS dir SECONDS n): a libFuzzer target (clang only),

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+#include <string_view>
+
+#include "utf8_cut.h"
 
 namespace {
+
+static_assert(sizeof(TOrder::symbol) == kSymbolCapacity &&
+                  sizeof(TOrder::comment) == kCommentCapacity,
+              "stored texts fit the expert's buffers");
 
 const std::vector<TOrder>* Pool(const TImage& image, int32_t pool) {
   if (pool == kMarketOrders) return &image.market;
@@ -12,23 +18,69 @@ const std::vector<TOrder>* Pool(const TImage& image, int32_t pool) {
   return nullptr;
 }
 
-bool Writable(const TextSlot* slot) { return slot && slot->buffer; }
+// How many bytes of a text fit in `room` bytes.
+using CutRule = size_t (*)(std::string_view text, size_t room);
 
-// Writes the text and its terminator at the start of the slot's buffer, at most
-// capacity - 1 characters of it; the rest of the buffer stays as it was.
-void WriteText(const TextSlot& slot, const char* text, size_t length, int32_t capacity) {
-  size_t n = std::min(length, static_cast<size_t>(capacity - 1));
-  std::memcpy(slot.buffer, text, n);
-  slot.buffer[n] = '\0';
+// The terminal's string elements hold single-byte texts, which can be cut anywhere.
+size_t CutAnywhere(std::string_view text, size_t room) { return std::min(text.size(), room); }
+
+// A string element, with the capacity the expert is required to give it.
+TextBuffer BufferOf(const TextSlot* slot, int32_t capacity) {
+  return {slot ? slot->buffer : nullptr, capacity};
 }
 
-void WriteText(const TextSlot& slot, const std::string& text, int32_t capacity) {
-  WriteText(slot, text.data(), text.size(), capacity);
+OrderBytesOut BuffersOf(const OrderOut& out) {
+  return {out.num1, out.num2, out.type, out.lots, BufferOf(out.symbol, kSymbolCapacity),
+          out.price6, out.price7, out.price8, out.close_time, out.close_price, out.num11,
+          out.num12, BufferOf(out.comment, kCommentCapacity)};
+}
+
+bool Writable(const TextBuffer& to) { return to.bytes && to.size >= 1; }
+
+bool Writable(const OrderBytesOut& out) {
+  return out.num1 && out.num2 && out.type && out.lots && Writable(out.symbol) && out.price6 &&
+         out.price7 && out.price8 && out.close_time && out.close_price && out.num11 &&
+         out.num12 && Writable(out.comment);
+}
+
+// Writes as much of the text as the cut rule lets fit and its terminator at the start of the
+// buffer; the rest of the buffer stays as it was.
+void WriteText(const TextBuffer& to, std::string_view text, CutRule cut) {
+  const size_t n = cut(text, static_cast<size_t>(to.size) - 1);
+  std::memcpy(to.bytes, text.data(), n);
+  to.bytes[n] = '\0';
 }
 
 template <size_t n>
-void WriteText(const TextSlot& slot, const char (&text)[n]) {
-  WriteText(slot, text, strnlen(text, n - 1), static_cast<int32_t>(n));
+std::string_view Stored(const char (&text)[n]) {
+  return {text, strnlen(text, n - 1)};
+}
+
+int32_t CopyImageInfo(const TImage* image, const TextBuffer& channel_id, const TextBuffer& login,
+                      CutRule cut) {
+  if (!image || !Writable(channel_id) || !Writable(login)) return 0;
+  WriteText(channel_id, image->channel_id, cut);
+  WriteText(login, image->login, cut);
+  return 1;
+}
+
+int32_t CopyOrder(const TOrder* order, const OrderBytesOut& out, CutRule cut) {
+  if (!order || !Writable(out)) return 0;
+  const TOrder& o = *order;
+  *out.num1 = o.num1;
+  *out.num2 = o.num2;
+  *out.type = o.type;
+  *out.lots = o.lots;
+  WriteText(out.symbol, Stored(o.symbol), cut);
+  *out.price6 = o.price6;
+  *out.price7 = o.price7;
+  *out.price8 = o.price8;
+  *out.close_time = o.close_time;
+  *out.close_price = o.close_price;
+  *out.num11 = o.num11;
+  *out.num12 = o.num12;
+  WriteText(out.comment, Stored(o.comment), cut);
+  return 1;
 }
 
 }  // namespace
@@ -48,11 +100,12 @@ int32_t ImageCursor::SelectImage(int32_t index) {
 }
 
 int32_t ImageCursor::GetImageInfo(TextSlot* channel_id, TextSlot* login) const {
-  const TImage* image = CurrentImage();
-  if (!image || !Writable(channel_id) || !Writable(login)) return 0;
-  WriteText(*channel_id, image->channel_id, kChannelIdCapacity);
-  WriteText(*login, image->login, kLoginCapacity);
-  return 1;
+  return CopyImageInfo(CurrentImage(), BufferOf(channel_id, kChannelIdCapacity),
+                       BufferOf(login, kLoginCapacity), CutAnywhere);
+}
+
+int32_t ImageCursor::GetImageInfo(const TextBuffer& channel_id, const TextBuffer& login) const {
+  return CopyImageInfo(CurrentImage(), channel_id, login, Utf8CutLength);
 }
 
 int32_t ImageCursor::OrdersTotal(int32_t pool) const {
@@ -71,28 +124,11 @@ int32_t ImageCursor::SelectOrder(int32_t index, int32_t pool) {
 }
 
 int32_t ImageCursor::GetOrder(const OrderOut& out) const {
-  const TImage* image = CurrentImage();
-  const std::vector<TOrder>* orders = image ? Pool(*image, pool_) : nullptr;
-  if (!orders || order_ < 0 || static_cast<size_t>(order_) >= orders->size()) return 0;
-  if (!out.num1 || !out.num2 || !out.type || !out.lots || !Writable(out.symbol) || !out.price6 ||
-      !out.price7 || !out.price8 || !out.close_time || !out.close_price || !out.num11 ||
-      !out.num12 || !Writable(out.comment))
-    return 0;
-  const TOrder& o = (*orders)[static_cast<size_t>(order_)];
-  *out.num1 = o.num1;
-  *out.num2 = o.num2;
-  *out.type = o.type;
-  *out.lots = o.lots;
-  WriteText(*out.symbol, o.symbol);
-  *out.price6 = o.price6;
-  *out.price7 = o.price7;
-  *out.price8 = o.price8;
-  *out.close_time = o.close_time;
-  *out.close_price = o.close_price;
-  *out.num11 = o.num11;
-  *out.num12 = o.num12;
-  WriteText(*out.comment, o.comment);
-  return 1;
+  return CopyOrder(CurrentOrder(), BuffersOf(out), CutAnywhere);
+}
+
+int32_t ImageCursor::GetOrder(const OrderBytesOut& out) const {
+  return CopyOrder(CurrentOrder(), out, Utf8CutLength);
 }
 
 const TImage* ImageCursor::CurrentImage() const {
@@ -100,3 +136,9 @@ const TImage* ImageCursor::CurrentImage() const {
   return &set_.images[static_cast<size_t>(image_)];
 }
 
+const TOrder* ImageCursor::CurrentOrder() const {
+  const TImage* image = CurrentImage();
+  const std::vector<TOrder>* orders = image ? Pool(*image, pool_) : nullptr;
+  if (!orders || order_ < 0 || static_cast<size_t>(order_) >= orders->size()) return nullptr;
+  return &(*orders)[static_cast<size_t>(order_)];
+}

@@ -3,6 +3,11 @@
 // moment and answers 0 instead of reading outside it; a split leaves the selection as it was.
 // A missing out-pointer or a string element without a buffer (an expert that forgot to fill
 // its array) also makes a read answer 0 and write nothing, rather than crash the terminal.
+//
+// Texts go out in two ways: into the terminal's string elements, of the sizes the expert is
+// required to give them (text_slot.h), cut anywhere; or into byte buffers of the sizes the
+// caller names, cut between UTF-8 characters (terminals whose strings are UTF-16 pass texts
+// as byte arrays).
 #pragma once
 #include <cstdint>
 
@@ -11,13 +16,20 @@
 
 enum OrderPool : int32_t { kMarketOrders = 0, kHistoryOrders = 1 };
 
-// Where _order_get writes the thirteen fields of an order.
-struct OrderOut {
+// A caller's byte buffer of `size` bytes, terminator included.
+struct TextBuffer {
+  char* bytes;
+  int32_t size;
+};
+
+// Where the thirteen fields of an order are written; `Text` is how a text goes out.
+template <typename Text>
+struct BasicOrderOut {
   int32_t* num1;
   int32_t* num2;
   int32_t* type;
   double* lots;
-  TextSlot* symbol;
+  Text symbol;
   double* price6;
   double* price7;
   double* price8;
@@ -25,8 +37,10 @@ struct OrderOut {
   double* close_price;
   int32_t* num11;
   int32_t* num12;
-  TextSlot* comment;
+  Text comment;
 };
+using OrderOut = BasicOrderOut<TextSlot*>;         // _order_get
+using OrderBytesOut = BasicOrderOut<TextBuffer>;   // _order_get_a
 
 class ImageCursor {
  public:
@@ -38,12 +52,16 @@ class ImageCursor {
   int32_t SelectImage(int32_t index);
   // Channel id and login are cut to 255 characters, the expert's 256-byte buffers.
   int32_t GetImageInfo(TextSlot* channel_id, TextSlot* login) const;
+  // A buffer of size below 1 makes the read answer 0.
+  int32_t GetImageInfo(const TextBuffer& channel_id, const TextBuffer& login) const;
   int32_t OrdersTotal(int32_t pool) const;
   int32_t SelectOrder(int32_t index, int32_t pool);
   int32_t GetOrder(const OrderOut& out) const;
+  int32_t GetOrder(const OrderBytesOut& out) const;
 
  private:
   const TImage* CurrentImage() const;
+  const TOrder* CurrentOrder() const;
 
   const ImageSet& set_;
   int32_t image_ = 0;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -200,6 +203,242 @@ TEST_F(ImageCursorTest, MissingPointersOrBuffersMakeReadsFailWithoutWriting) {
   int32_t masters = -1;
   EXPECT_EQ(cursor_.GetCounts(&masters, nullptr), 1);
   EXPECT_EQ(masters, 2);
+}
+
+// --- the byte-buffer reads (texts as UTF-8 byte arrays with their sizes) ---
+
+// A caller's byte buffer of `size` bytes inside storage that reaches `margin` bytes further,
+// all filled beforehand.
+struct Bytes {
+  explicit Bytes(int32_t size, size_t margin = 0)
+      : size(size), storage(static_cast<size_t>(std::max(size, 0)) + margin, '#') {}
+  TextBuffer Buffer() { return {storage.data(), size}; }
+  std::string Text() const { return storage.c_str(); }
+  int32_t size;
+  std::string storage;
+};
+
+// Everything _order_get_a can write, preset to values no split produces.
+struct OrderBytesRead {
+  int32_t num1 = -99, num2 = -99, type = -99, close_time = -99, num11 = -99, num12 = -99;
+  double lots = -99, price6 = -99, price7 = -99, price8 = -99, close_price = -99;
+  Bytes symbol{kSymbolCapacity}, comment{kCommentCapacity};
+  OrderBytesOut Out() {
+    return {&num1, &num2, &type, &lots, symbol.Buffer(), &price6, &price7, &price8,
+            &close_time, &close_price, &num11, &num12, comment.Buffer()};
+  }
+  bool Untouched() const {
+    for (int32_t n : {num1, num2, type, close_time, num11, num12})
+      if (n != -99) return false;
+    for (double d : {lots, price6, price7, price8, close_price})
+      if (d != -99) return false;
+    return symbol.storage == std::string(symbol.storage.size(), '#') &&
+           comment.storage == std::string(comment.storage.size(), '#');
+  }
+};
+
+TEST_F(ImageCursorTest, ByteReadsGiveWhatTheStringElementReadsGive) {
+  std::string text;
+  AppendImageSetHeader(text, 2, 1);
+  Split(text +
+        BuildImageText("Zürich", "4711", Line(1, "EURUSD", "Gewinn €") + "\n" + Line(2, "DAX40"),
+                       Line(3)) +
+        BuildImageText("b", "2", Line(4, "XAUUSD", std::string(127, 'c')), ""));
+  ASSERT_EQ(split_result_, 1);
+  for (int32_t image = 0; image < cursor_.ImagesTotal(); image++) {
+    ASSERT_EQ(cursor_.SelectImage(image), 1);
+    Slot id(kChannelIdCapacity), login(kLoginCapacity);
+    Bytes id_bytes(kChannelIdCapacity), login_bytes(kLoginCapacity);
+    ASSERT_EQ(cursor_.GetImageInfo(&id.slot, &login.slot), 1);
+    ASSERT_EQ(cursor_.GetImageInfo(id_bytes.Buffer(), login_bytes.Buffer()), 1);
+    EXPECT_EQ(id_bytes.Text(), id.Text());
+    EXPECT_EQ(login_bytes.Text(), login.Text());
+    for (int32_t pool : {kMarketOrders, kHistoryOrders}) {
+      for (int32_t index = 0; index < cursor_.OrdersTotal(pool); index++) {
+        ASSERT_EQ(cursor_.SelectOrder(index, pool), 1);
+        OrderRead r;
+        OrderBytesRead b;
+        ASSERT_EQ(cursor_.GetOrder(r.Out()), 1);
+        ASSERT_EQ(cursor_.GetOrder(b.Out()), 1);
+        EXPECT_EQ(b.num1, r.num1);
+        EXPECT_EQ(b.num2, r.num2);
+        EXPECT_EQ(b.type, r.type);
+        EXPECT_EQ(b.lots, r.lots);
+        EXPECT_EQ(b.symbol.Text(), r.symbol.Text());
+        EXPECT_EQ(b.price6, r.price6);
+        EXPECT_EQ(b.price7, r.price7);
+        EXPECT_EQ(b.price8, r.price8);
+        EXPECT_EQ(b.close_time, r.close_time);
+        EXPECT_EQ(b.close_price, r.close_price);
+        EXPECT_EQ(b.num11, r.num11);
+        EXPECT_EQ(b.num12, r.num12);
+        EXPECT_EQ(b.comment.Text(), r.comment.Text());
+      }
+    }
+  }
+  ASSERT_EQ(cursor_.SelectImage(0), 1);
+  ASSERT_EQ(cursor_.SelectOrder(0, kMarketOrders), 1);
+  OrderBytesRead b;
+  ASSERT_EQ(cursor_.GetOrder(b.Out()), 1);
+  EXPECT_EQ(b.comment.Text(), "Gewinn €");
+}
+
+TEST_F(ImageCursorTest, StringElementsAreCutAnywhereAndByteBuffersBetweenCharacters) {
+  // 254 bytes and a two-byte character: the 256-byte buffers keep 255 bytes.
+  const std::string id = std::string(254, 'i') + "é";
+  std::string text;
+  AppendImageSetHeader(text, 1, 0);
+  Split(text + BuildImageText(id, "1", Line(1), ""));
+  ASSERT_EQ(split_result_, 1);
+  Slot id_slot(kChannelIdCapacity), login_slot(kLoginCapacity);
+  Bytes id_bytes(kChannelIdCapacity), login_bytes(kLoginCapacity);
+  ASSERT_EQ(cursor_.GetImageInfo(&id_slot.slot, &login_slot.slot), 1);
+  ASSERT_EQ(cursor_.GetImageInfo(id_bytes.Buffer(), login_bytes.Buffer()), 1);
+  EXPECT_EQ(id_slot.Text(), id.substr(0, 255));  // as it always was
+  EXPECT_EQ(id_bytes.Text(), std::string(254, 'i'));
+}
+
+// One text written into a byte buffer of `size` bytes.
+struct ByteCut {
+  const char* name;
+  std::string stored;
+  int32_t size;
+  std::string written;
+};
+
+const ByteCut kByteCuts[] = {
+    {"Whole", "Gewinn €", 32, "Gewinn €"},
+    {"SizeOneWritesOnlyTheZero", "Gewinn €", 1, ""},
+    {"ExactFitOfTheLastCharacter", "Gewinn €", 11, "Gewinn €"},
+    {"OneShortInsideTheEuro", "Gewinn €", 10, "Gewinn "},
+    {"InsideTheEuroAfterItsLead", "Gewinn €", 9, "Gewinn "},
+    {"BeforeTheEuro", "Gewinn €", 8, "Gewinn "},
+    {"InsideATwoByteCharacter", "Grüße", 4, "Gr"},
+    {"InsideAFourByteCharacter", "ok 😀 fine", 6, "ok "},
+    {"AfterAFourByteCharacter", "ok 😀 fine", 8, "ok 😀"},
+    {"NotUtf8PassesThrough", "caf\xE9 ok", 8, "caf\xE9 ok"},
+    {"NotUtf8CutOneByOne", "caf\xFF ok", 5, "caf\xFF"},
+};
+
+void PrintTo(const ByteCut& cut, std::ostream* os) { *os << cut.name; }
+
+class CursorByteCut : public ImageCursorTest, public testing::WithParamInterface<ByteCut> {};
+
+TEST_P(CursorByteCut, WritesWholeCharactersAndTheZeroAndNothingAfter) {
+  const ByteCut& c = GetParam();
+  std::string text;
+  AppendImageSetHeader(text, 1, 0);
+  Split(text + BuildImageText(c.stored, c.stored, Line(1, c.stored, c.stored), ""));
+  ASSERT_EQ(split_result_, 1);
+  const size_t margin = 8;
+  Bytes id(c.size, margin), login(c.size, margin);
+  ASSERT_EQ(cursor_.GetImageInfo(id.Buffer(), login.Buffer()), 1);
+  OrderBytesRead r;
+  r.symbol = Bytes(c.size, margin);
+  r.comment = Bytes(c.size, margin);
+  ASSERT_EQ(cursor_.GetOrder(r.Out()), 1);
+  for (const Bytes* b : {&id, &login, &r.symbol, &r.comment}) {
+    const std::string expected = c.written + '\0';
+    EXPECT_EQ(b->storage.substr(0, expected.size()), expected);
+    EXPECT_EQ(b->storage.substr(expected.size()), std::string(b->storage.size() - expected.size(), '#'));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, CursorByteCut, testing::ValuesIn(kByteCuts),
+                         [](const testing::TestParamInfo<ByteCut>& info) { return info.param.name; });
+
+// A way to make the byte reads fail: a selection outside the set, a missing pointer or a size
+// below 1. Each row says which of the two reads it refuses; a refused read writes nothing.
+enum Selection { kOrderOfImageA, kOrderOutsideItsPool, kImageOutsideTheSet };
+struct ByteReads {
+  OrderBytesOut out;
+  TextBuffer id, login;
+};
+using Spoil = void (*)(ByteReads& reads);
+struct Refusal {
+  const char* name;
+  Selection selection;
+  Spoil spoil;
+  bool refuses_order, refuses_image;
+};
+
+void KeepAll(ByteReads&) {}
+
+const Refusal kRefusals[] = {
+    {"OrderOutsideItsPool", kOrderOutsideItsPool, KeepAll, true, false},
+    {"ImageOutsideTheSet", kImageOutsideTheSet, KeepAll, true, true},
+    {"NullNum1", kOrderOfImageA, [](ByteReads& r) { r.out.num1 = nullptr; }, true, false},
+    {"NullNum2", kOrderOfImageA, [](ByteReads& r) { r.out.num2 = nullptr; }, true, false},
+    {"NullType", kOrderOfImageA, [](ByteReads& r) { r.out.type = nullptr; }, true, false},
+    {"NullLots", kOrderOfImageA, [](ByteReads& r) { r.out.lots = nullptr; }, true, false},
+    {"NullSymbol", kOrderOfImageA, [](ByteReads& r) { r.out.symbol.bytes = nullptr; }, true, false},
+    {"NullPrice6", kOrderOfImageA, [](ByteReads& r) { r.out.price6 = nullptr; }, true, false},
+    {"NullPrice7", kOrderOfImageA, [](ByteReads& r) { r.out.price7 = nullptr; }, true, false},
+    {"NullPrice8", kOrderOfImageA, [](ByteReads& r) { r.out.price8 = nullptr; }, true, false},
+    {"NullCloseTime", kOrderOfImageA, [](ByteReads& r) { r.out.close_time = nullptr; }, true, false},
+    {"NullClosePrice", kOrderOfImageA, [](ByteReads& r) { r.out.close_price = nullptr; }, true, false},
+    {"NullNum11", kOrderOfImageA, [](ByteReads& r) { r.out.num11 = nullptr; }, true, false},
+    {"NullNum12", kOrderOfImageA, [](ByteReads& r) { r.out.num12 = nullptr; }, true, false},
+    {"NullComment", kOrderOfImageA, [](ByteReads& r) { r.out.comment.bytes = nullptr; }, true, false},
+    {"SymbolSizeZero", kOrderOfImageA, [](ByteReads& r) { r.out.symbol.size = 0; }, true, false},
+    {"SymbolSizeNegative", kOrderOfImageA, [](ByteReads& r) { r.out.symbol.size = -1; }, true, false},
+    {"CommentSizeZero", kOrderOfImageA, [](ByteReads& r) { r.out.comment.size = 0; }, true, false},
+    {"CommentSizeLowest", kOrderOfImageA, [](ByteReads& r) { r.out.comment.size = INT32_MIN; }, true, false},
+    {"NullChannelId", kOrderOfImageA, [](ByteReads& r) { r.id.bytes = nullptr; }, false, true},
+    {"NullLogin", kOrderOfImageA, [](ByteReads& r) { r.login.bytes = nullptr; }, false, true},
+    {"ChannelIdSizeZero", kOrderOfImageA, [](ByteReads& r) { r.id.size = 0; }, false, true},
+    {"ChannelIdSizeNegative", kOrderOfImageA, [](ByteReads& r) { r.id.size = -256; }, false, true},
+    {"LoginSizeZero", kOrderOfImageA, [](ByteReads& r) { r.login.size = 0; }, false, true},
+    {"LoginSizeNegative", kOrderOfImageA, [](ByteReads& r) { r.login.size = -1; }, false, true},
+};
+
+void PrintTo(const Refusal& refusal, std::ostream* os) { *os << refusal.name; }
+
+class CursorByteRefusal : public ImageCursorTest, public testing::WithParamInterface<Refusal> {
+ protected:
+  void Select(Selection selection) {
+    SplitTwoImages();
+    if (selection == kOrderOutsideItsPool) {
+      ASSERT_EQ(cursor_.SelectOrder(4, kHistoryOrders), 1);  // image "a" has five
+      ASSERT_EQ(cursor_.SelectImage(1), 1);                  // image "b" has three
+    }
+    if (selection == kImageOutsideTheSet) {
+      ASSERT_EQ(cursor_.SelectImage(1), 1);
+      std::string shorter;
+      AppendImageSetHeader(shorter, 1, 0);
+      Split(shorter + BuildImageText("only", "9", Lines(900, 1), ""));
+    }
+  }
+};
+
+TEST_P(CursorByteRefusal, AnswersZeroAndWritesNothing) {
+  const Refusal& r = GetParam();
+  Select(r.selection);
+  OrderBytesRead order;
+  Bytes id_bytes(kChannelIdCapacity), login_bytes(kLoginCapacity);
+  ByteReads reads{order.Out(), id_bytes.Buffer(), login_bytes.Buffer()};
+  r.spoil(reads);
+  if (r.refuses_order) {
+    EXPECT_EQ(cursor_.GetOrder(reads.out), 0);
+    EXPECT_TRUE(order.Untouched());
+  }
+  if (r.refuses_image) {
+    EXPECT_EQ(cursor_.GetImageInfo(reads.id, reads.login), 0);
+    EXPECT_EQ(id_bytes.storage, std::string(kChannelIdCapacity, '#'));
+    EXPECT_EQ(login_bytes.storage, std::string(kLoginCapacity, '#'));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, CursorByteRefusal, testing::ValuesIn(kRefusals),
+                         [](const testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+TEST_F(ImageCursorTest, BeforeTheFirstSplitByteReadsAnswerZeroAndWriteNothing) {
+  OrderBytesRead r;
+  Bytes id(kChannelIdCapacity), login(kLoginCapacity);
+  EXPECT_EQ(cursor_.GetOrder(r.Out()), 0);
+  EXPECT_EQ(cursor_.GetImageInfo(id.Buffer(), login.Buffer()), 0);
+  EXPECT_TRUE(r.Untouched());
+  EXPECT_EQ(id.storage, std::string(kChannelIdCapacity, '#'));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Any received text: the split must neither crash nor read outside it, every stored text must
-// fit the expert's buffer, and a walk over the result must stay inside the model.
+// fit the expert's buffer, and a walk over the result must stay inside the model. Byte-buffer
+// reads of small sizes must write inside their buffers and give a beginning of the text.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,20 @@ namespace {
 void Check(bool condition) {
   if (!condition) std::abort();
 }
+
+// A byte buffer of `size` bytes followed by a canary byte.
+struct SmallBuffer {
+  explicit SmallBuffer(int32_t size) : size(size) { std::memset(bytes, '#', sizeof bytes); }
+  TextBuffer Buffer() { return {bytes, size}; }
+  // The read wrote a beginning of `whole` and its zero inside the buffer, and nothing after.
+  bool HoldsABeginningOf(const char* whole) const {
+    const size_t n = strnlen(bytes, static_cast<size_t>(size));
+    return n < static_cast<size_t>(size) && std::strncmp(bytes, whole, n) == 0 &&
+           bytes[size] == '#';
+  }
+  char bytes[9];
+  int32_t size;
+};
 
 }  // namespace
 
@@ -35,12 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(cursor.SelectImage(i) == 1);
     Check(cursor.GetImageInfo(&id_slot, &login_slot) == 1);
     Check(std::memchr(id, 0, sizeof id) && std::memchr(login, 0, sizeof login));
+    SmallBuffer small_id(1 + i % 8), small_login(8 - i % 8);
+    Check(cursor.GetImageInfo(small_id.Buffer(), small_login.Buffer()) == 1);
+    Check(small_id.HoldsABeginningOf(id) && small_login.HoldsABeginningOf(login));
     for (int32_t pool = 0; pool < 2; pool++) {
       int32_t total = cursor.OrdersTotal(pool);
       for (int32_t k = 0; k < total; k++, orders++) {
         Check(cursor.SelectOrder(k, pool) == 1);
         Check(cursor.GetOrder(out) == 1);
         Check(std::memchr(symbol, 0, sizeof symbol) && std::memchr(comment, 0, sizeof comment));
+        SmallBuffer small_symbol(1 + k % 8), small_comment(8 - k % 8);
+        OrderBytesOut small{&n[0], &n[1], &n[2], &d[0], small_symbol.Buffer(), &d[1], &d[2],
+                            &d[3], &n[3], &d[4], &n[4], &n[5], small_comment.Buffer()};
+        Check(cursor.GetOrder(small) == 1);
+        Check(small_symbol.HoldsABeginningOf(symbol) && small_comment.HoldsABeginningOf(comment));
       }
       Check(cursor.SelectOrder(total, pool) == 0);
     }

@@ -1,0 +1,28 @@
+#include "utf8_cut.h"
+
+namespace {
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the sequence a lead byte starts; 0 for any other byte. C0, C1 and F5 to FF
+// start no sequence in UTF-8.
+size_t AnnouncedLength(unsigned char byte) {
+  if (byte >= 0xC2 && byte <= 0xDF) return 2;
+  if (byte >= 0xE0 && byte <= 0xEF) return 3;
+  if (byte >= 0xF0 && byte <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+size_t Utf8CutLength(std::string_view text, size_t room) {
+  if (text.size() <= room) return text.size();
+  // A sequence is at most four bytes: three continuation bytes at the end leave none open.
+  size_t continuations = 0;
+  while (continuations < 3 && continuations < room &&
+         IsContinuation(static_cast<unsigned char>(text[room - 1 - continuations])))
+    continuations++;
+  if (continuations == room) return room;
+  const size_t lead = room - 1 - continuations;
+  return AnnouncedLength(static_cast<unsigned char>(text[lead])) > continuations + 1 ? lead : room;
+}

@@ -4,6 +4,7 @@
 
 #include "hub_link_win.h"
 #include "link_protocol.h"
+#include "master_exports.h"
 #include "master_image.h"
 
 namespace {

@@ -35,8 +35,8 @@ expect_exports qelv_d30or.dll _init _deinit _find_window _marker_send _get_crc _
   _image_set _image_append _image_send
 if [ -f "$bin/qelv_r30uv.dll" ]; then
   expect_exports qelv_r30uv.dll _images_split _images_total _images_get_info _image_select \
-    _image_get_info _orders_total _order_select _order_get _init _deinit _find_window \
-    _qelv_marker_send _qelv_get_crc _qelv_images_get _images_calc_crc
+    _image_get_info _orders_total _order_select _order_get _image_get_info_a _order_get_a \
+    _init _deinit _find_window _qelv_marker_send _qelv_get_crc _qelv_images_get _images_calc_crc
 fi
 
 [ $failed = 0 ] && echo "check-deliverables: $(ls "$bin" | wc -l) files in $bin are 32-bit, self-contained and export what they should"

@@ -5,6 +5,7 @@
 #include "image_checksum.h"
 #include "image_cursor.h"
 #include "image_set_split.h"
+#include "slave_exports.h"
 #include "slave_link_win.h"
 
 namespace {
@@ -15,6 +16,8 @@ ImageCursor g_cursor(g_set);
 // Window handles travel as 32-bit integers; Windows keeps them sign-extendable on 64 bits.
 HWND AsWindow(int window) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(window)); }
 int AsInt(HWND window) { return static_cast<int>(reinterpret_cast<INT_PTR>(window)); }
+
+TextBuffer Bytes(unsigned char* bytes, int size) { return {reinterpret_cast<char*>(bytes), size}; }
 
 }  // namespace
 
@@ -43,6 +46,21 @@ int __stdcall slave_order_get(int* num1, int* num2, int* type, double* lots, Tex
                               double* close_price, int* num11, int* num12, TextSlot* comment) {
   return g_cursor.GetOrder({num1, num2, type, lots, symbol, price6, price7, price8, close_time,
                             close_price, num11, num12, comment});
+}
+
+int __stdcall slave_image_get_info_a(unsigned char* channel_id, int channel_id_size,
+                                     unsigned char* login, int login_size) {
+  return g_cursor.GetImageInfo(Bytes(channel_id, channel_id_size), Bytes(login, login_size));
+}
+
+int __stdcall slave_order_get_a(int* num1, int* num2, int* type, double* lots,
+                                unsigned char* symbol, int symbol_size, double* price6,
+                                double* price7, double* price8, int* close_time,
+                                double* close_price, int* num11, int* num12,
+                                unsigned char* comment, int comment_size) {
+  return g_cursor.GetOrder(OrderBytesOut{num1, num2, type, lots, Bytes(symbol, symbol_size),
+                                         price6, price7, price8, close_time, close_price, num11,
+                                         num12, Bytes(comment, comment_size)});
 }
 
 int __stdcall slave_init(int window, int) {

@@ -1,13 +1,40 @@
-// The slave library's exports as its expert declares them.
+// Every export of the slave bridge library with its real prototype: the library's source
+// defines them against this, and whoever loads the library calls them through it. The .def
+// file gives them their undecorated names (_images_split for slave_images_split, ...). Window
+// handles travel as 32-bit integers.
 #pragma once
 
 #include "text_slot.h"
 
-using NoArgFn = int(__stdcall*)();
-using IntFn = int(__stdcall*)(int);
-using PairFn = int(__stdcall*)(int, int);
-using FindFn = int(__stdcall*)(const char*);
-using CountsFn = int(__stdcall*)(int*, int*);
-using InfoFn = int(__stdcall*)(TextSlot*, TextSlot*);
-using OrderGetFn = int(__stdcall*)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
-                                   int*, double*, int*, int*, TextSlot*);
+extern "C" {
+
+// The image set: split and walked.
+int __stdcall slave_images_split();
+int __stdcall slave_images_total();
+int __stdcall slave_images_get_info(int* master_count, int* slave_count);
+int __stdcall slave_image_select(int index);
+int __stdcall slave_image_get_info(TextSlot* channel_id, TextSlot* login);
+int __stdcall slave_orders_total(int pool);
+int __stdcall slave_order_select(int index, int pool);
+int __stdcall slave_order_get(int* num1, int* num2, int* type, double* lots, TextSlot* symbol,
+                              double* price6, double* price7, double* price8, int* close_time,
+                              double* close_price, int* num11, int* num12, TextSlot* comment);
+// The same reads for experts that pass texts as byte arrays with their sizes.
+int __stdcall slave_image_get_info_a(unsigned char* channel_id, int channel_id_size,
+                                     unsigned char* login, int login_size);
+int __stdcall slave_order_get_a(int* num1, int* num2, int* type, double* lots,
+                                unsigned char* symbol, int symbol_size, double* price6,
+                                double* price7, double* price8, int* close_time,
+                                double* close_price, int* num11, int* num12,
+                                unsigned char* comment, int comment_size);
+
+// The link with the hub.
+int __stdcall slave_init(int window, int ignored);
+int __stdcall slave_deinit(int window, int instance);
+int __stdcall slave_find_window(const char* class_name);
+int __stdcall slave_marker_send(int window, int instance);
+int __stdcall slave_get_crc();
+int __stdcall slave_images_get(int window);
+int __stdcall slave_images_calc_crc();
+
+}  // extern "C"

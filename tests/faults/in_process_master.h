@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "library_export.h"
+#include "master_library_win.h"
 
 class InProcessMaster {
  public:
@@ -14,7 +14,7 @@ class InProcessMaster {
   InProcessMaster(const InProcessMaster&) = delete;
   InProcessMaster& operator=(const InProcessMaster&) = delete;
 
-  bool Loaded() const { return dll_ != NULL; }
+  bool Loaded() const { return loaded_; }
   int FindHub(const std::string& channel);
   int Marker();
   int Detach();
@@ -23,11 +23,8 @@ class InProcessMaster {
   int Publish(const std::string& channel, int orders, int round);
 
  private:
-  template <typename F>
-  F Export(const char* name) const {
-    return LibraryExport<F>(dll_, name);
-  }
-
   HMODULE dll_;
+  MasterExports lib_{};
+  bool loaded_;
   int window_, instance_;
 };

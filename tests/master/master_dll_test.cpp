@@ -10,7 +10,6 @@
 #include "channel_windows.h"
 #include "image_checksum.h"
 #include "library_fixture.h"
-#include "master_exports.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ struct FakeHub {
 std::vector<Received> FakeHub::received;
 LRESULT FakeHub::answer = 0;
 
-class MasterDll : public LibraryFixture {
+class MasterDll : public LibraryFixture<MasterExports> {
  protected:
   MasterDll() : LibraryFixture(QELV_BIN_DIR "qelv_d30or.dll") {}
 };
@@ -67,26 +66,26 @@ TEST_F(MasterDll, ExportsAllNineNamesExactly) {
 
 TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch) {
   FakeHub hub("QelvChannelA", true);
-  Get<PairFn>("_init")(0, 0);
-  EXPECT_EQ(Get<FindFn>("_find_window")("QelvChannelA"),
+  lib_.init(0, 0);
+  EXPECT_EQ(lib_.find_window("QelvChannelA"),
             static_cast<int>(reinterpret_cast<INT_PTR>(hub.endpoint)));
-  EXPECT_EQ(Get<PairFn>("_marker_send")(5, 6), 0);
-  EXPECT_EQ(Get<FindFn>("_find_window")("QelvNoSuchChannel"), 0);
-  EXPECT_EQ(Get<PairFn>("_marker_send")(5, 6), -1);
-  EXPECT_EQ(Get<PairFn>("_deinit")(5, 6), -1);
+  EXPECT_EQ(lib_.marker_send(5, 6), 0);
+  EXPECT_EQ(lib_.find_window("QelvNoSuchChannel"), 0);
+  EXPECT_EQ(lib_.marker_send(5, 6), -1);
+  EXPECT_EQ(lib_.deinit(5, 6), -1);
 }
 
 TEST_F(MasterDll, HubThatEndedAnswersMinusOneUntilFoundAgain) {
-  auto find = Get<FindFn>("_find_window");
-  auto marker = Get<PairFn>("_marker_send");
-  Get<PairFn>("_init")(0, 0);
+  auto find = lib_.find_window;
+  auto marker = lib_.marker_send;
+  lib_.init(0, 0);
   {
     FakeHub hub("QelvChannelE", true);
     ASSERT_NE(find("QelvChannelE"), 0);
     EXPECT_EQ(marker(1, 1), 0);
   }  // the hub's windows are gone
   EXPECT_EQ(marker(1, 1), -1);
-  EXPECT_EQ(Get<PairFn>("_deinit")(1, 1), -1);
+  EXPECT_EQ(lib_.deinit(1, 1), -1);
   FakeHub again("QelvChannelE", true);
   ASSERT_NE(find("QelvChannelE"), 0);
   EXPECT_EQ(marker(1, 1), 0);
@@ -94,18 +93,18 @@ TEST_F(MasterDll, HubThatEndedAnswersMinusOneUntilFoundAgain) {
 
 TEST_F(MasterDll, ChannelWindowWithoutOwnerIsNoHub) {
   FakeHub hub("QelvChannelB", false);
-  EXPECT_EQ(Get<FindFn>("_find_window")("QelvChannelB"), 0);
-  EXPECT_EQ(Get<PairFn>("_marker_send")(1, 1), -1);
+  EXPECT_EQ(lib_.find_window("QelvChannelB"), 0);
+  EXPECT_EQ(lib_.marker_send(1, 1), -1);
 }
 
 TEST_F(MasterDll, MarkerAndDetachDeliverWindowAndInstanceAndReturnTheAnswer) {
   FakeHub hub("QelvChannelC", true);
-  Get<PairFn>("_init")(0, 0);
-  Get<FindFn>("_find_window")("QelvChannelC");
+  lib_.init(0, 0);
+  lib_.find_window("QelvChannelC");
   FakeHub::answer = 1;
-  EXPECT_EQ(Get<PairFn>("_marker_send")(0x12345, -77), 1);
+  EXPECT_EQ(lib_.marker_send(0x12345, -77), 1);
   FakeHub::answer = 0;
-  EXPECT_EQ(Get<PairFn>("_deinit")(0x12345, -77), 0);
+  EXPECT_EQ(lib_.deinit(0x12345, -77), 0);
   ASSERT_EQ(FakeHub::received.size(), 2u);
   EXPECT_EQ(FakeHub::received[0].msg, RegisterWindowMessageA("M_MARKER"));
   EXPECT_EQ(FakeHub::received[1].msg, RegisterWindowMessageA("M_DEINIT"));
@@ -117,18 +116,18 @@ TEST_F(MasterDll, MarkerAndDetachDeliverWindowAndInstanceAndReturnTheAnswer) {
 
 TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
   FakeHub hub("QelvChannelD", true);
-  Get<PairFn>("_init")(0, 0);
-  Get<VoidFn>("_image_clear")();
-  Get<SetFn>("_image_set")("QelvChannelD", "4711");
-  Get<AppendFn>("_image_append")(0, 5, 2, 101, 2, 0, 0.1, "EURUSD", 1.2345, 1.2, 1.3, 7, 9.9, 11,
-                                 12, "comment");
-  Get<AppendFn>("_image_append")(1, 5, 2, 102, 2, 1, 1, "GBPUSD", 1.5, 0, 0, 1234, 1.6, 0, 0, "");
-  int crc = Get<NoArgFn>("_get_crc")();
-  Get<SendFn>("_image_send")(42);  // no hub yet: nothing is sent
+  lib_.init(0, 0);
+  lib_.image_clear();
+  lib_.image_set("QelvChannelD", "4711");
+  lib_.image_append(0, 5, 2, 101, 2, 0, 0.1, "EURUSD", 1.2345, 1.2, 1.3, 7, 9.9, 11, 12,
+                    "comment");
+  lib_.image_append(1, 5, 2, 102, 2, 1, 1, "GBPUSD", 1.5, 0, 0, 1234, 1.6, 0, 0, "");
+  int crc = lib_.get_crc();
+  lib_.image_send(42);  // no hub yet: nothing is sent
   EXPECT_TRUE(FakeHub::received.empty());
 
-  Get<FindFn>("_find_window")("QelvChannelD");
-  Get<SendFn>("_image_send")(42);
+  lib_.find_window("QelvChannelD");
+  lib_.image_send(42);
   ASSERT_EQ(FakeHub::received.size(), 1u);
   const Received& r = FakeHub::received[0];
   EXPECT_EQ(r.wparam, 42u);
@@ -143,8 +142,8 @@ TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
 }
 
 TEST_F(MasterDll, EmptyImageChecksumWithoutInitOrHub) {
-  Get<VoidFn>("_image_clear")();
-  EXPECT_EQ(Get<NoArgFn>("_get_crc")(), 356055240);
+  lib_.image_clear();
+  EXPECT_EQ(lib_.get_crc(), 356055240);
 }
 
 }  // namespace

@@ -2,32 +2,14 @@
 
 #include <cstdio>
 
-#include "library_export.h"
-#include "slave_exports.h"
-
 namespace {
 
-// A string element as the expert declares it: filled to `capacity` bytes with its terminator.
-struct Element {
-  explicit Element(int capacity) : text(capacity - 1, ' ') { slot = {capacity - 1, &text[0]}; }
-  std::string Value() const { return text.c_str(); }
-  std::string text;
-  TextSlot slot;
-};
-
-std::vector<OrderRead> ReadPool(HMODULE dll, int pool) {
+std::vector<OrderRead> ReadPool(const SlaveExports& lib, TextPassing passing, int pool) {
   std::vector<OrderRead> orders;
-  const int total = LibraryExport<IntFn>(dll, "_orders_total")(pool);
+  const int total = lib.orders_total(pool);
   for (int i = 0; i < total; i++) {
     OrderRead o{};
-    Element symbol(kSymbolCapacity), comment(kCommentCapacity);
-    if (!LibraryExport<PairFn>(dll, "_order_select")(i, pool) ||
-        !LibraryExport<OrderGetFn>(dll, "_order_get")(&o.num1, &o.num2, &o.type, &o.lots, &symbol.slot,
-                                               &o.price6, &o.price7, &o.price8, &o.close_time,
-                                               &o.close_price, &o.num11, &o.num12, &comment.slot))
-      break;
-    o.symbol = symbol.Value();
-    o.comment = comment.Value();
+    if (!lib.order_select(i, pool) || !ReadOrder(lib, passing, o)) break;
     orders.push_back(o);
   }
   return orders;
@@ -45,44 +27,41 @@ const char* RoadChartClass() {
 
 }  // namespace
 
-InProcessSlave::InProcessSlave()
+InProcessSlave::InProcessSlave(TextPassing passing)
     : dll_(LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll")),
-      loaded_(dll_ != NULL),
+      loaded_(dll_ != NULL && !FindExports(dll_, lib_)),
+      passing_(passing),
       ui_(RoadChartClass(), WS_OVERLAPPEDWINDOW, 100) {
-  if (Ready()) LibraryExport<PairFn>(dll_, "_init")(Chart(), 0);
+  if (Ready()) lib_.init(Chart(), 0);
 }
 
 InProcessSlave::~InProcessSlave() {
-  if (Ready()) LibraryExport<PairFn>(dll_, "_deinit")(Chart(), 1);
+  if (Ready()) lib_.deinit(Chart(), 1);
   if (dll_) FreeLibrary(dll_);
 }
 
-int InProcessSlave::FindHub(const std::string& channel) {
-  return LibraryExport<FindFn>(dll_, "_find_window")(channel.c_str());
-}
+int InProcessSlave::FindHub(const std::string& channel) { return ::FindHub(lib_, passing_, channel); }
 
-int InProcessSlave::Marker(int instance) {
-  return LibraryExport<PairFn>(dll_, "_qelv_marker_send")(Chart(), instance);
-}
+int InProcessSlave::Marker(int instance) { return lib_.qelv_marker_send(Chart(), instance); }
 
-int InProcessSlave::PublishedChecksum() { return LibraryExport<NoArgFn>(dll_, "_qelv_get_crc")(); }
+int InProcessSlave::PublishedChecksum() { return lib_.qelv_get_crc(); }
 
-int InProcessSlave::HeldChecksum() { return LibraryExport<NoArgFn>(dll_, "_images_calc_crc")(); }
+int InProcessSlave::HeldChecksum() { return lib_.images_calc_crc(); }
 
-int InProcessSlave::Fetch() { return LibraryExport<IntFn>(dll_, "_qelv_images_get")(Chart()); }
+int InProcessSlave::Fetch() { return lib_.qelv_images_get(Chart()); }
 
 SetRead InProcessSlave::FetchAndRead() {
   SetRead set;
   Fetch();
-  set.split = LibraryExport<NoArgFn>(dll_, "_images_split")();
-  LibraryExport<CountsFn>(dll_, "_images_get_info")(&set.masters, &set.slaves);
-  const int images = LibraryExport<NoArgFn>(dll_, "_images_total")();
+  set.split = lib_.images_split();
+  lib_.images_get_info(&set.masters, &set.slaves);
+  const int images = lib_.images_total();
   for (int i = 0; i < images; i++) {
-    Element channel_id(kChannelIdCapacity), login(kLoginCapacity);
-    if (!LibraryExport<IntFn>(dll_, "_image_select")(i) ||
-        !LibraryExport<InfoFn>(dll_, "_image_get_info")(&channel_id.slot, &login.slot))
+    ImageRead image;
+    if (!lib_.image_select(i) || !ReadImageInfo(lib_, passing_, image.channel_id, image.login))
       break;
-    ImageRead image{channel_id.Value(), login.Value(), ReadPool(dll_, 0), ReadPool(dll_, 1)};
+    image.market = ReadPool(lib_, passing_, 0);
+    image.history = ReadPool(lib_, passing_, 1);
     set.images.push_back(image);
   }
   return set;

@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "expert_texts_win.h"
 #include "master_scenario.h"
+#include "slave_library_win.h"
 #include "window_thread.h"
 
 // What a slave expert reads through the query exports.
-struct OrderRead {
-  int num1, num2, type, close_time, num11, num12;
-  double lots, price6, price7, price8, close_price;
-  std::string symbol, comment;
-};
 struct ImageRead {
   std::string channel_id, login;
   std::vector<OrderRead> market, history;
@@ -25,10 +22,11 @@ struct SetRead {
 };
 
 // The test process as a slave terminal: qelv_r30uv.dll loaded by name, a chart window owned by
-// a thread that pumps messages, the expert's calls made from the test's thread.
+// a thread that pumps messages, the expert's calls made from the test's thread, passing texts
+// as `passing` says.
 class InProcessSlave {
  public:
-  InProcessSlave();
+  explicit InProcessSlave(TextPassing passing = TextPassing::kStringElements);
   ~InProcessSlave();
   InProcessSlave(const InProcessSlave&) = delete;
   InProcessSlave& operator=(const InProcessSlave&) = delete;
@@ -47,7 +45,9 @@ class InProcessSlave {
   int Chart() const { return static_cast<int>(reinterpret_cast<INT_PTR>(ui_.Window())); }
 
   HMODULE dll_ = NULL;
+  SlaveExports lib_{};
   bool loaded_ = false;
+  TextPassing passing_;
   WindowThread ui_;  // outlives the library, which is freed first
 };
 

@@ -12,7 +12,6 @@
 #include "image_checksum.h"
 #include "image_text.h"
 #include "library_fixture.h"
-#include "slave_exports.h"
 #include "window_thread.h"
 
 namespace {
@@ -103,29 +102,30 @@ std::string StandInHub::reply;
 bool StandInHub::replies = true;
 LRESULT StandInHub::answer = 0;
 
-class SlaveDll : public LibraryFixture {
+class SlaveDll : public LibraryFixture<SlaveExports> {
  protected:
   SlaveDll() : LibraryFixture(QELV_BIN_DIR "qelv_r30uv.dll") {}
-  int Init(HWND chart) { return Get<PairFn>("_init")(AsInt(chart), 0); }
-  int Deinit(HWND chart, int instance = 1) { return Get<PairFn>("_deinit")(AsInt(chart), instance); }
-  int Fetch(HWND chart) { return Get<IntFn>("_qelv_images_get")(AsInt(chart)); }
-  int HeldChecksum() { return Get<NoArgFn>("_images_calc_crc")(); }
+  int Init(HWND chart) { return lib_.init(AsInt(chart), 0); }
+  int Deinit(HWND chart, int instance = 1) { return lib_.deinit(AsInt(chart), instance); }
+  int Fetch(HWND chart) { return lib_.qelv_images_get(AsInt(chart)); }
+  int HeldChecksum() { return lib_.images_calc_crc(); }
 };
 
 TEST_F(SlaveDll, ExportsAllItsNamesExactly) {
   for (const char* name : {"_images_split", "_images_total", "_images_get_info", "_image_select",
                            "_image_get_info", "_orders_total", "_order_select", "_order_get",
-                           "_init", "_deinit", "_find_window", "_qelv_marker_send",
-                           "_qelv_get_crc", "_qelv_images_get", "_images_calc_crc"})
+                           "_image_get_info_a", "_order_get_a", "_init", "_deinit",
+                           "_find_window", "_qelv_marker_send", "_qelv_get_crc",
+                           "_qelv_images_get", "_images_calc_crc"})
     EXPECT_NE(GetProcAddress(dll_, name), nullptr) << name;
 }
 
 TEST_F(SlaveDll, WithoutAHubNothingIsSentAndTheEmptyTextIsHeld) {
   Chart chart;
   Init(chart.window);
-  EXPECT_EQ(Get<FindFn>("_find_window")("QelvNoSuchChannel"), 0);
-  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), 0);
-  EXPECT_EQ(Get<PairFn>("_qelv_marker_send")(AsInt(chart.window), 1), -1);
+  EXPECT_EQ(lib_.find_window("QelvNoSuchChannel"), 0);
+  EXPECT_EQ(lib_.qelv_get_crc(), 0);
+  EXPECT_EQ(lib_.qelv_marker_send(AsInt(chart.window), 1), -1);
   EXPECT_EQ(Fetch(chart.window), -1);
   EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), 0x53F2F62Du);
   EXPECT_EQ(Deinit(chart.window), -1);
@@ -135,8 +135,8 @@ TEST_F(SlaveDll, WithoutAHubNothingIsSentAndTheEmptyTextIsHeld) {
 TEST_F(SlaveDll, HubThatEndedIsNoHubUntilFoundAgain) {
   Chart chart;
   Init(chart.window);
-  auto find = Get<FindFn>("_find_window");
-  auto marker = Get<PairFn>("_qelv_marker_send");
+  auto find = lib_.find_window;
+  auto marker = lib_.qelv_marker_send;
   {
     StandInHub hub("QelvChannelEnded");
     StandInHub::reply = "abc";
@@ -145,7 +145,7 @@ TEST_F(SlaveDll, HubThatEndedIsNoHubUntilFoundAgain) {
     ASSERT_EQ(Fetch(chart.window), 3);
   }  // the hub's windows are gone; the library still holds the endpoint
   EXPECT_EQ(marker(AsInt(chart.window), 1), -1);  // not 0, which would read as accepted
-  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), 0);
+  EXPECT_EQ(lib_.qelv_get_crc(), 0);
   EXPECT_EQ(Fetch(chart.window), -1);  // not the old length, as if fetched
   EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), image_checksum("abc", 3));
   StandInHub again("QelvChannelEnded");
@@ -199,7 +199,7 @@ TEST_F(SlaveDll, OtherMessagesAndFramesWithOtherTagsReachTheWindowsOwnProcedure)
   StandInHub hub("QelvChannelTags");
   StandInHub::reply = "kept";
   Init(chart.window);
-  Get<FindFn>("_find_window")("QelvChannelTags");
+  lib_.find_window("QelvChannelTags");
   ASSERT_EQ(Fetch(chart.window), 4);
   Chart::seen.clear();
   EXPECT_EQ(SendMessageA(chart.window, WM_USER + 7, 0x1234, -5), 0x5EE);
@@ -232,15 +232,15 @@ TEST_F(SlaveDll, FetchStoresTheHubsReplyBeforeItReturns) {
   Chart chart;
   StandInHub hub("QelvChannelFetch");
   Init(chart.window);
-  ASSERT_EQ(Get<FindFn>("_find_window")("QelvChannelFetch"), AsInt(hub.endpoint));
-  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), 0);  // nothing accepted yet
+  ASSERT_EQ(lib_.find_window("QelvChannelFetch"), AsInt(hub.endpoint));
+  EXPECT_EQ(lib_.qelv_get_crc(), 0);  // nothing accepted yet
   StandInHub::reply = std::string("<master_cnt>1</master_cnt>\n\0tail", 33);
   hub.Publish(image_checksum(StandInHub::reply.data(), 33));
   EXPECT_EQ(Fetch(chart.window), 33);
-  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), HeldChecksum());
-  EXPECT_EQ(Get<NoArgFn>("_images_split")(), 1);
+  EXPECT_EQ(lib_.qelv_get_crc(), HeldChecksum());
+  EXPECT_EQ(lib_.images_split(), 1);
   int masters = -1, slaves = -1;
-  Get<CountsFn>("_images_get_info")(&masters, &slaves);
+  lib_.images_get_info(&masters, &slaves);
   EXPECT_EQ(masters, 1);
   // An empty reply empties the held text.
   StandInHub::reply.clear();
@@ -260,9 +260,9 @@ TEST_F(SlaveDll, MarkerAndDetachCarryWindowAndInstanceAndReturnTheHubsAnswer) {
   Chart chart;
   StandInHub hub("QelvChannelMarker");
   Init(chart.window);
-  Get<FindFn>("_find_window")("QelvChannelMarker");
+  lib_.find_window("QelvChannelMarker");
   StandInHub::answer = 1;
-  EXPECT_EQ(Get<PairFn>("_qelv_marker_send")(AsInt(chart.window), -77), 1);
+  EXPECT_EQ(lib_.qelv_marker_send(AsInt(chart.window), -77), 1);
   StandInHub::answer = 0;
   EXPECT_EQ(Deinit(chart.window, -77), 0);
   ASSERT_EQ(StandInHub::received.size(), 2u);
@@ -274,35 +274,34 @@ TEST_F(SlaveDll, MarkerAndDetachCarryWindowAndInstanceAndReturnTheHubsAnswer) {
   }
   // A checksum with its top bit set comes back as the same 32 bits.
   hub.Publish(0xC5E530D5u);
-  EXPECT_EQ(Get<NoArgFn>("_qelv_get_crc")(), -974835499);
+  EXPECT_EQ(lib_.qelv_get_crc(), -974835499);
 }
 
 TEST_F(SlaveDll, QueriesWriteIntoTheTerminalsStringElements) {
   Chart chart;
   StandInHub hub("QelvChannelQueries");
   Init(chart.window);
-  Get<FindFn>("_find_window")("QelvChannelQueries");
+  lib_.find_window("QelvChannelQueries");
   AppendImageSetHeader(StandInHub::reply, 1, 2);
   StandInHub::reply += BuildImageText(
       "room", "4711", "", "7\t8\t1\t0.50\tEURUSD\t1.10000\t1.00000\t1.20000\t1262304000\t1.15000\t5\t6\tnote");
   Fetch(chart.window);
-  ASSERT_EQ(Get<NoArgFn>("_images_split")(), 1);
-  ASSERT_EQ(Get<NoArgFn>("_images_total")(), 1);
-  ASSERT_EQ(Get<IntFn>("_image_select")(0), 1);
+  ASSERT_EQ(lib_.images_split(), 1);
+  ASSERT_EQ(lib_.images_total(), 1);
+  ASSERT_EQ(lib_.image_select(0), 1);
   std::string id(255, ' '), login(255, ' '), symbol(31, ' '), comment(127, ' ');
   TextSlot id_slot{255, id.data()}, login_slot{255, login.data()};
   TextSlot symbol_slot{31, symbol.data()}, comment_slot{127, comment.data()};
-  ASSERT_EQ(Get<InfoFn>("_image_get_info")(&id_slot, &login_slot), 1);
+  ASSERT_EQ(lib_.image_get_info(&id_slot, &login_slot), 1);
   EXPECT_STREQ(id.c_str(), "room");
   EXPECT_STREQ(login.c_str(), "4711");
-  EXPECT_EQ(Get<IntFn>("_orders_total")(0), 0);
-  ASSERT_EQ(Get<IntFn>("_orders_total")(1), 1);
-  ASSERT_EQ(Get<PairFn>("_order_select")(0, 1), 1);
+  EXPECT_EQ(lib_.orders_total(0), 0);
+  ASSERT_EQ(lib_.orders_total(1), 1);
+  ASSERT_EQ(lib_.order_select(0, 1), 1);
   int num1 = 0, num2 = 0, type = 0, close_time = 0, num11 = 0, num12 = 0;
   double lots = 0, price6 = 0, price7 = 0, price8 = 0, close_price = 0;
-  ASSERT_EQ(Get<OrderGetFn>("_order_get")(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7,
-                                          &price8, &close_time, &close_price, &num11, &num12,
-                                          &comment_slot),
+  ASSERT_EQ(lib_.order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7, &price8,
+                           &close_time, &close_price, &num11, &num12, &comment_slot),
             1);
   EXPECT_EQ(num1, 7);
   EXPECT_EQ(num2, 8);
@@ -318,6 +317,89 @@ TEST_F(SlaveDll, QueriesWriteIntoTheTerminalsStringElements) {
   EXPECT_EQ(num12, 6);
   EXPECT_STREQ(comment.c_str(), "note");
   EXPECT_EQ(symbol_slot.length, 31);  // the element's length is not the library's to change
+  Deinit(chart.window);
+}
+
+// An order as each kind of expert reads it: into string elements, or into uchar arrays of
+// the sizes an expert declares.
+struct OrderFieldsRead {
+  int num1 = -1, num2 = -1, type = -1, close_time = -1, num11 = -1, num12 = -1;
+  double lots = -1, price6 = -1, price7 = -1, price8 = -1, close_price = -1;
+  std::string symbol = std::string(kSymbolCapacity, '#');
+  std::string comment = std::string(kCommentCapacity, '#');
+
+  int ReadElements(const SlaveExports& lib) {
+    TextSlot symbol_slot{kSymbolCapacity - 1, &symbol[0]};
+    TextSlot comment_slot{kCommentCapacity - 1, &comment[0]};
+    return lib.order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7, &price8,
+                         &close_time, &close_price, &num11, &num12, &comment_slot);
+  }
+  int ReadBytes(const SlaveExports& lib, int symbol_size = kSymbolCapacity,
+                int comment_size = kCommentCapacity) {
+    return lib.order_get_a(&num1, &num2, &type, &lots, Bytes(symbol), symbol_size, &price6,
+                           &price7, &price8, &close_time, &close_price, &num11, &num12,
+                           Bytes(comment), comment_size);
+  }
+  static unsigned char* Bytes(std::string& text) {
+    return reinterpret_cast<unsigned char*>(&text[0]);
+  }
+};
+
+TEST_F(SlaveDll, ByteArrayReadsGiveWhatTheStringElementReadsGive) {
+  Chart chart;
+  StandInHub hub("QelvChannelBytes");
+  Init(chart.window);
+  lib_.find_window("QelvChannelBytes");
+  AppendImageSetHeader(StandInHub::reply, 1, 2);
+  StandInHub::reply += BuildImageText(
+      "Zürich", "4711",
+      "7\t8\t1\t0.50\tEURUSD\t1.10000\t1.00000\t1.20000\t0\t0\t5\t6\tGewinn €",
+      "9\t10\t0\t2.00\tGER40\t15000.5\t0\t0\t1262304000\t15100.25\t0\t0\tnote");
+  Fetch(chart.window);
+  ASSERT_EQ(lib_.images_split(), 1);
+  ASSERT_EQ(lib_.image_select(0), 1);
+
+  std::string id(kChannelIdCapacity, '#'), login(kLoginCapacity, '#');
+  TextSlot id_slot{kChannelIdCapacity - 1, &id[0]}, login_slot{kLoginCapacity - 1, &login[0]};
+  ASSERT_EQ(lib_.image_get_info(&id_slot, &login_slot), 1);
+  std::string id_bytes(kChannelIdCapacity, '#'), login_bytes(kLoginCapacity, '#');
+  ASSERT_EQ(lib_.image_get_info_a(OrderFieldsRead::Bytes(id_bytes), kChannelIdCapacity,
+                                  OrderFieldsRead::Bytes(login_bytes), kLoginCapacity),
+            1);
+  EXPECT_EQ(id_bytes, id);
+  EXPECT_EQ(login_bytes, login);
+  EXPECT_STREQ(id_bytes.c_str(), "Zürich");
+
+  for (int pool : {0, 1}) {
+    ASSERT_EQ(lib_.order_select(0, pool), 1);
+    OrderFieldsRead elements, bytes;
+    ASSERT_EQ(elements.ReadElements(lib_), 1);
+    ASSERT_EQ(bytes.ReadBytes(lib_), 1);
+    EXPECT_EQ(bytes.num1, elements.num1);
+    EXPECT_EQ(bytes.num2, elements.num2);
+    EXPECT_EQ(bytes.type, elements.type);
+    EXPECT_EQ(bytes.lots, elements.lots);
+    EXPECT_EQ(bytes.symbol, elements.symbol);  // the bytes after the zero included
+    EXPECT_EQ(bytes.price6, elements.price6);
+    EXPECT_EQ(bytes.price7, elements.price7);
+    EXPECT_EQ(bytes.price8, elements.price8);
+    EXPECT_EQ(bytes.close_time, elements.close_time);
+    EXPECT_EQ(bytes.close_price, elements.close_price);
+    EXPECT_EQ(bytes.num11, elements.num11);
+    EXPECT_EQ(bytes.num12, elements.num12);
+    EXPECT_EQ(bytes.comment, elements.comment);
+  }
+  EXPECT_EQ(lib_.order_select(0, 0), 1);
+  OrderFieldsRead cut;
+  ASSERT_EQ(cut.ReadBytes(lib_, kSymbolCapacity, 9), 1);  // room for "Gewinn " and half the euro
+  EXPECT_EQ(cut.comment, std::string("Gewinn \0", 8) + std::string(kCommentCapacity - 8, '#'));
+  OrderFieldsRead refused;
+  EXPECT_EQ(refused.ReadBytes(lib_, 0, kCommentCapacity), 0);
+  EXPECT_EQ(refused.num1, -1);
+  EXPECT_EQ(refused.comment, std::string(kCommentCapacity, '#'));
+  EXPECT_EQ(lib_.image_get_info_a(nullptr, kChannelIdCapacity, OrderFieldsRead::Bytes(login_bytes),
+                                  kLoginCapacity),
+            0);
   Deinit(chart.window);
 }
 
@@ -341,7 +423,7 @@ TEST_F(SlaveDll, ChartOwnedByAnotherThreadReceivesTheSet) {
   StandInHub::reply = "<master_cnt>3</master_cnt>\n";
   Init(ui.Window());
   EXPECT_NE(GetWindowLongPtrA(ui.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));
-  Get<FindFn>("_find_window")("QelvChannelThreads");
+  lib_.find_window("QelvChannelThreads");
   EXPECT_EQ(Fetch(ui.Window()), 27);
   Deinit(ui.Window());
   EXPECT_EQ(GetWindowLongPtrA(ui.Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(Chart::Own));

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "library_export.h"
-#include "master_exports.h"
+#include "master_library_win.h"
 #include "poll_until.h"
 #include "road_helpers.h"
 #include "running_hub.h"
@@ -79,31 +78,28 @@ TEST(SlaveRoad, EveryOrderOfTheMasterReachesBothSlavesFieldForField) {
 
 // The master's library in this process: every step is one synchronous send to the hub.
 struct InProcessMaster {
-  template <typename F>
-  F Get(const char* name) {
-    return LibraryExport<F>(dll, name);
-  }
-  InProcessMaster() : dll(LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll")) {}
+  InProcessMaster()
+      : dll(LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll")), loaded(dll && !FindExports(dll, lib)) {}
   ~InProcessMaster() {
-    if (dll) {
-      Get<PairFn>("_deinit")(kWindow, kInstance);
-      FreeLibrary(dll);
-    }
+    if (loaded) lib.deinit(kWindow, kInstance);
+    if (dll) FreeLibrary(dll);
   }
   void Attach(const std::string& channel) {
-    Get<PairFn>("_init")(0, 0);
-    Get<FindFn>("_find_window")(channel.c_str());
-    Get<PairFn>("_marker_send")(kWindow, kInstance);
-    Get<VoidFn>("_image_clear")();
-    Get<SetFn>("_image_set")(channel.c_str(), "9");
+    lib.init(0, 0);
+    lib.find_window(channel.c_str());
+    lib.marker_send(kWindow, kInstance);
+    lib.image_clear();
+    lib.image_set(channel.c_str(), "9");
   }
   void AppendAndSend(int ticket, double lots, const char* symbol, const char* comment) {
-    Get<AppendFn>("_image_append")(0, 5, 2, ticket, 1252972800, 1, lots, symbol, 1.2345, 1.2, 1.3,
-                                   0, 0, 7, 8, comment);
-    Get<SendFn>("_image_send")(kWindow);
+    lib.image_append(0, 5, 2, ticket, 1252972800, 1, lots, symbol, 1.2345, 1.2, 1.3, 0, 0, 7, 8,
+                     comment);
+    lib.image_send(kWindow);
   }
   static const int kWindow = 555, kInstance = 7;
   HMODULE dll;
+  MasterExports lib{};
+  bool loaded;
 };
 
 TEST(SlaveRoad, FetchedSetCarriesThePublishedChecksumUntilTheMasterChanges) {
@@ -120,7 +116,7 @@ TEST(SlaveRoad, FetchedSetCarriesThePublishedChecksumUntilTheMasterChanges) {
   EXPECT_NE(slave.HeldChecksum(), 0);
 
   InProcessMaster master;
-  ASSERT_NE(master.dll, nullptr);
+  ASSERT_TRUE(master.loaded);
   master.Attach(channel);
   master.AppendAndSend(2001, 0.5, "EURUSD", "first");
   const int first = slave.PublishedChecksum();
@@ -148,6 +144,54 @@ TEST(SlaveRoad, FetchedSetCarriesThePublishedChecksumUntilTheMasterChanges) {
   EXPECT_EQ(added.price6, 1.2345);
   EXPECT_EQ(added.num12, 8);
   EXPECT_EQ(added.comment, "second");
+}
+
+// A master whose texts are not ASCII, and three slave experts: the simulator as an expert of an
+// older terminal (string elements), the simulator as one of build 600 on (--utf8: byte arrays,
+// UTF-16 strings) and the test process with byte arrays. All read the same fields.
+TEST(SlaveRoad, ExpertsWithStringElementsAndWithByteArraysReadTheSameFields) {
+  const char kUtf8Scenario[] =
+      "login 4711\n"
+      "open 1001 buy 0.10 EURUSD 1.08345 1.07 1.10 Gewinn \xE2\x82\xAC\n"
+      "open 1002 sell 1 GER40 15000.5 15100 14900 Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80\n"
+      "wait 300\n"
+      "close 1002 14950\n";
+  const std::string channel = UniqueChannel("utf8");
+  RunningHub hub(SettingsFor(channel).c_str());
+  ASSERT_NE(hub.WaitForEndpoint(channel), nullptr) << "the hub did not start";
+  InProcessSlave slave(TextPassing::kUtf8Bytes);
+  ASSERT_TRUE(slave.Ready());
+  SpawnedProgram elements(Simulator("slave --channel " + channel + " --poll 100 --instance 2"));
+  SpawnedProgram bytes(Simulator("slave --channel " + channel + " --poll 100 --instance 3 --utf8"));
+  TempFile scenario("scenario.txt", kUtf8Scenario);
+  SpawnedProgram master(Simulator("master --channel " + channel +
+                                  " --interval 100 --duration 600000 --scenario \"" + scenario.Path() + "\""));
+  ASSERT_TRUE(elements.Started() && bytes.Started() && master.Started());
+  const SimAccount account = PlayScenario(kUtf8Scenario);
+  ASSERT_EQ(account.market.size(), 1u);
+  ASSERT_EQ(account.history.size(), 1u);
+  ASSERT_EQ(account.market[0].comment, "Gewinn \xE2\x82\xAC");
+
+  SetRead set;
+  EXPECT_TRUE(PollUntil(kRoadLimitMs, [&] {
+    if (!slave.FindHub(channel)) return false;
+    slave.Marker(1);
+    if (slave.PublishedChecksum() != slave.HeldChecksum()) set = slave.FetchAndRead();
+    return set.images.size() == 1 && set.images[0].history.size() == 1;
+  })) << "the test's slave never read the master's last image; master printed:\n" << master.Output();
+  ASSERT_EQ(set.images.size(), 1u);
+  const ImageRead& image = set.images[0];
+  EXPECT_EQ(image.channel_id, channel);
+  ASSERT_EQ(image.market.size(), 1u);
+  EXPECT_EQ(Differences(ExpectedRead(account.market[0], true), image.market[0]), "");
+  EXPECT_EQ(Differences(ExpectedRead(account.history[0], false), image.history[0]), "");
+
+  const std::string expected = ImageLine(channel, "4711", 1, 1) +
+                               DumpLine("market", 0, ExpectedRead(account.market[0], true)) +
+                               DumpLine("history", 0, ExpectedRead(account.history[0], false));
+  for (const SpawnedProgram* other : {&elements, &bytes})
+    EXPECT_TRUE(other->WaitForOutput(expected, kRoadLimitMs))
+        << "expected:\n" << expected << "the simulated slave printed:\n" << other->Output();
 }
 
 }  // namespace

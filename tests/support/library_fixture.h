@@ -1,30 +1,29 @@
-// A test fixture holding a library, loaded afresh for each test and freed after it.
+// A test fixture holding a bridge library, loaded afresh for each test and freed after it, with
+// every export found by its name (SlaveExports or MasterExports).
 #pragma once
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "library_export.h"
+#include "master_library_win.h"
+#include "slave_library_win.h"
 
+template <typename Exports>
 class LibraryFixture : public testing::Test {
  protected:
   explicit LibraryFixture(const char* path) : path_(path) {}
   void SetUp() override {
     dll_ = LoadLibraryA(path_);
     ASSERT_NE(dll_, nullptr);
+    const char* missing = FindExports(dll_, lib_);
+    ASSERT_EQ(missing, nullptr) << missing;
   }
   void TearDown() override {
     if (dll_) FreeLibrary(dll_);
   }
-  // The export `name`; a missing one fails the test.
-  template <typename F>
-  F Get(const char* name) {
-    auto f = LibraryExport<F>(dll_, name);
-    EXPECT_NE(f, nullptr) << name;
-    return f;
-  }
 
   HMODULE dll_ = 0;
+  Exports lib_{};
 
  private:
   const char* path_;

@@ -37,22 +37,12 @@
 #include <sstream>
 #include <string>
 
-#include "master_exports.h"
+#include "master_library_win.h"
 #include "master_scenario.h"
 #include "roles.h"
 #include "sim_process.h"
 
 namespace {
-
-struct MasterLibrary {
-  PairFn init, deinit, marker_send;
-  FindFn find_window;
-  NoArgFn get_crc;
-  VoidFn image_clear;
-  SetFn image_set;
-  AppendFn image_append;
-  SendFn image_send;
-};
 
 struct Options {
   std::string channel, dll, scenario;
@@ -89,29 +79,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   return !o.channel.empty() && (o.orders < 0 || o.scenario.empty());
 }
 
-template <typename F>
-bool Resolve(HMODULE dll, const char* name, F& f) {
-  f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-  if (!f) std::fprintf(stderr, "terminal_sim: %s has no export %s\n", "qelv_d30or", name);
-  return f != nullptr;
-}
-
-bool Load(HMODULE dll, MasterLibrary& m) {
-  return Resolve(dll, "_init", m.init) & Resolve(dll, "_deinit", m.deinit) &
-         Resolve(dll, "_find_window", m.find_window) &
-         Resolve(dll, "_marker_send", m.marker_send) & Resolve(dll, "_get_crc", m.get_crc) &
-         Resolve(dll, "_image_clear", m.image_clear) & Resolve(dll, "_image_set", m.image_set) &
-         Resolve(dll, "_image_append", m.image_append) & Resolve(dll, "_image_send", m.image_send);
-}
-
-void Append(const MasterLibrary& m, int pool, const SimOrder& o) {
+void Append(const MasterExports& m, int pool, const SimOrder& o) {
   m.image_append(pool, 5, 2, o.ticket, o.open_time, o.type, o.lots, o.symbol.c_str(),
                  o.open_price, o.stop_loss, o.take_profit, o.close_time, o.close_price, 0, 0,
                  o.comment.c_str());
 }
 
 // The expert's image of the account, built through the library; answers its checksum.
-int BuildImage(const MasterLibrary& m, const Options& opt, const SimAccount& account) {
+int BuildImage(const MasterExports& m, const Options& opt, const SimAccount& account) {
   m.image_clear();
   m.image_set(opt.channel.c_str(), account.login.c_str());
   for (const SimOrder& o : account.market) Append(m, 0, o);
@@ -133,7 +108,7 @@ bool ReadScenario(const std::string& path, std::vector<ScenarioStep>& steps) {
   return false;
 }
 
-int Simulate(const MasterLibrary& m, const Options& opt, const std::vector<ScenarioStep>& steps,
+int Simulate(const MasterExports& m, const Options& opt, const std::vector<ScenarioStep>& steps,
              SimAccount& account) {
   const DWORD start = GetTickCount();
   DWORD resume_at = start;  // the end of the current wait step
@@ -194,8 +169,11 @@ int RunMaster(int argc, char** argv) {
     std::fprintf(stderr, "terminal_sim: cannot load %s (error %lu)\n", opt.dll.c_str(), GetLastError());
     return 1;
   }
-  MasterLibrary m{};
-  if (!Load(dll, m)) return 1;
+  MasterExports m{};
+  if (const char* missing = FindExports(dll, m)) {
+    std::fprintf(stderr, "terminal_sim: qelv_d30or has no export %s\n", missing);
+    return 1;
+  }
   StopOnConsoleControl();
 
   m.init(opt.window, opt.instance);

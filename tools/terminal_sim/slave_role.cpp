@@ -1,7 +1,7 @@
 // terminal_sim slave: plays a slave terminal and its expert around qelv_r30uv.dll.
 //
 //   terminal_sim slave --channel ID [--dll path] [--instance N] [--duration ms] [--poll ms]
-//                      [--hang-ui ms]
+//                      [--hang-ui ms] [--utf8]
 //
 // As in the terminal, a user-interface thread owns the chart window and pumps its messages,
 // and the expert's calls come from a thread of their own. The library is loaded by name (by
@@ -9,7 +9,10 @@
 // prototypes. The expert attaches with _init, then every --poll ms (500, at least 10) looks the
 // hub up, sends its marker and compares the hub's published checksum with that of the set it
 // holds; when they differ it fetches and splits the set and walks it with string elements
-// filled to the terminal's sizes. Each time the set it holds changes it prints what it read:
+// filled to the terminal's sizes. With --utf8 it is an expert of a terminal from build 600 on,
+// which cannot pass string arrays: it passes the channel id and reads the texts as UTF-8 byte
+// arrays of the same sizes (_image_get_info_a, _order_get_a). Either way, each time the set it
+// holds changes it prints what it read:
 //
 //   set 2: 463 bytes, crc 1234567890, split 1, masters 1, slaves 2, images 1
 //   image 0: channel_id "room" login "4711" market 1 history 0
@@ -34,21 +37,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "expert_texts_win.h"
 #include "roles.h"
-#include "slave_exports.h"
 #include "sim_process.h"
 
 namespace {
-
-struct SlaveLibrary {
-  PairFn init, deinit, marker_send, order_select;
-  FindFn find_window;
-  NoArgFn get_crc, calc_crc, split, images_total;
-  IntFn images_get, image_select, orders_total;
-  CountsFn images_get_info;
-  InfoFn image_get_info;
-  OrderGetFn order_get;
-};
 
 struct Options {
   std::string channel, dll;
@@ -56,15 +49,21 @@ struct Options {
   int duration_ms = 0;  // 0: until Ctrl+C
   int poll_ms = 500;
   int hang_ui_ms = 0;
+  TextPassing passing = TextPassing::kStringElements;
 };
 
 const UINT kHangMessage = WM_APP + 1;  // to the chart: stop pumping for wParam ms
 const char kChartClass[] = "QelvSimChart";
 
 bool ParseOptions(int argc, char** argv, Options& o) {
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; i++) {
     const std::string name = argv[i];
-    const char* value = argv[i + 1];
+    if (name == "--utf8") {
+      o.passing = TextPassing::kUtf8Bytes;
+      continue;
+    }
+    if (i + 1 >= argc) return false;  // an option without its value
+    const char* value = argv[++i];
     if (name == "--channel") o.channel = value;
     else if (name == "--dll") o.dll = value;
     else if (name == "--instance") o.instance = static_cast<int>(std::strtoll(value, nullptr, 0));
@@ -73,33 +72,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--hang-ui") o.hang_ui_ms = std::atoi(value);
     else return false;
   }
-  if (argc % 2 == 0) return false;  // an option without its value
   if (o.poll_ms < 10) o.poll_ms = 10;
   if (o.poll_ms > 10000) o.poll_ms = 10000;  // markers stay well inside the hub's 30 s
   if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_r30uv.dll");
   return !o.channel.empty();
-}
-
-template <typename F>
-bool Resolve(HMODULE dll, const char* name, F& f) {
-  f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-  if (!f) std::fprintf(stderr, "terminal_sim: qelv_r30uv has no export %s\n", name);
-  return f != nullptr;
-}
-
-bool Load(HMODULE dll, SlaveLibrary& s) {
-  return Resolve(dll, "_init", s.init) & Resolve(dll, "_deinit", s.deinit) &
-         Resolve(dll, "_find_window", s.find_window) &
-         Resolve(dll, "_qelv_marker_send", s.marker_send) &
-         Resolve(dll, "_qelv_get_crc", s.get_crc) &
-         Resolve(dll, "_qelv_images_get", s.images_get) &
-         Resolve(dll, "_images_calc_crc", s.calc_crc) & Resolve(dll, "_images_split", s.split) &
-         Resolve(dll, "_images_total", s.images_total) &
-         Resolve(dll, "_images_get_info", s.images_get_info) &
-         Resolve(dll, "_image_select", s.image_select) &
-         Resolve(dll, "_image_get_info", s.image_get_info) &
-         Resolve(dll, "_orders_total", s.orders_total) &
-         Resolve(dll, "_order_select", s.order_select) & Resolve(dll, "_order_get", s.order_get);
 }
 
 // The terminal's user-interface thread: owns the chart window and pumps its messages.
@@ -162,57 +138,45 @@ void StopUi(UiThread& ui) {
   if (ui.ready) CloseHandle(ui.ready);
 }
 
-// A string element as the expert declares it: filled to `capacity` bytes with its terminator.
-struct Element {
-  explicit Element(int capacity) : text(capacity - 1, ' ') { slot = {capacity - 1, &text[0]}; }
-  const char* Value() const { return text.c_str(); }
-  std::string text;
-  TextSlot slot;
-};
-
-void PrintOrders(const SlaveLibrary& s, int pool) {
+void PrintOrders(const SlaveExports& s, TextPassing passing, int pool) {
   const char* pool_name = pool == 0 ? "market" : "history";
   const int total = s.orders_total(pool);
   for (int i = 0; i < total; i++) {
-    Element symbol(32), comment(128);
-    int num1, num2, type, close_time, num11, num12;
-    double lots, price6, price7, price8, close_price;
-    if (!s.order_select(i, pool) ||
-        !s.order_get(&num1, &num2, &type, &lots, &symbol.slot, &price6, &price7, &price8,
-                     &close_time, &close_price, &num11, &num12, &comment.slot)) {
+    OrderRead o;
+    if (!s.order_select(i, pool) || !ReadOrder(s, passing, o)) {
       std::printf("  %s %d: unreadable\n", pool_name, i);
       continue;
     }
     std::printf("  %s %d: num1 %d num2 %d type %d lots %.10g symbol \"%s\" price6 %.10g price7 %.10g "
                 "price8 %.10g close_time %d close_price %.10g num11 %d num12 %d comment \"%s\"\n",
-                pool_name, i, num1, num2, type, lots, symbol.Value(), price6, price7, price8,
-                close_time, close_price, num11, num12, comment.Value());
+                pool_name, i, o.num1, o.num2, o.type, o.lots, o.symbol.c_str(), o.price6, o.price7,
+                o.price8, o.close_time, o.close_price, o.num11, o.num12, o.comment.c_str());
   }
 }
 
-void PrintSet(const SlaveLibrary& s, int number, int bytes, int split) {
+void PrintSet(const SlaveExports& s, TextPassing passing, int number, int bytes, int split) {
   int masters = 0, slaves = 0;
   s.images_get_info(&masters, &slaves);
   const int images = s.images_total();
   std::printf("set %d: %d bytes, crc %u, split %d, masters %d, slaves %d, images %d\n", number,
-              bytes, static_cast<unsigned>(s.calc_crc()), split, masters, slaves, images);
+              bytes, static_cast<unsigned>(s.images_calc_crc()), split, masters, slaves, images);
   for (int i = 0; i < images; i++) {
-    Element channel_id(256), login(256);
-    if (!s.image_select(i) || !s.image_get_info(&channel_id.slot, &login.slot)) {
+    std::string channel_id, login;
+    if (!s.image_select(i) || !ReadImageInfo(s, passing, channel_id, login)) {
       std::printf("image %d: unreadable\n", i);
       continue;
     }
     std::printf("image %d: channel_id \"%s\" login \"%s\" market %d history %d\n", i,
-                channel_id.Value(), login.Value(), s.orders_total(0), s.orders_total(1));
-    PrintOrders(s, 0);
-    PrintOrders(s, 1);
+                channel_id.c_str(), login.c_str(), s.orders_total(0), s.orders_total(1));
+    PrintOrders(s, passing, 0);
+    PrintOrders(s, passing, 1);
   }
   std::printf("end of set %d\n", number);
   std::fflush(stdout);
 }
 
 // The expert's cycle, on its own thread as in the terminal; false when a fetch failed.
-bool RunExpert(const SlaveLibrary& s, const Options& opt, const UiThread& ui) {
+bool RunExpert(const SlaveExports& s, const Options& opt, const UiThread& ui) {
   const int chart = static_cast<int>(reinterpret_cast<INT_PTR>(ui.chart));
   s.init(chart, 0);
   const DWORD start = GetTickCount();
@@ -220,24 +184,24 @@ bool RunExpert(const SlaveLibrary& s, const Options& opt, const UiThread& ui) {
   bool refused = false, hung = false;
   unsigned shown = 0;  // checksum of the set printed last
   while (!g_stop) {
-    const int found = s.find_window(opt.channel.c_str());  // a restarted hub is found again
+    const int found = FindHub(s, opt.passing, opt.channel);  // a restarted hub is found again
     if (found != hub) {
       std::printf(found ? "hub found\n" : "no hub\n");
       std::fflush(stdout);
       hub = found;
     }
-    if (found && s.marker_send(chart, opt.instance) == 1 && !refused) {
+    if (found && s.qelv_marker_send(chart, opt.instance) == 1 && !refused) {
       std::fprintf(stderr, "terminal_sim: the hub refused the marker: the chart is taken\n");
       refused = true;
     }
-    if (found && s.get_crc() != s.calc_crc()) {
-      const int bytes = s.images_get(chart);
-      const int split = s.split();
+    if (found && s.qelv_get_crc() != s.images_calc_crc()) {
+      const int bytes = s.qelv_images_get(chart);
+      const int split = s.images_split();
       fetches++;
       if (bytes < 0 || split != 1) failed++;
-      const unsigned held = static_cast<unsigned>(s.calc_crc());
+      const unsigned held = static_cast<unsigned>(s.images_calc_crc());
       if (sets == 0 || held != shown) {
-        PrintSet(s, ++sets, bytes, split);
+        PrintSet(s, opt.passing, ++sets, bytes, split);
         shown = held;
       }
       if (opt.hang_ui_ms > 0 && !hung) {
@@ -248,7 +212,7 @@ bool RunExpert(const SlaveLibrary& s, const Options& opt, const UiThread& ui) {
     if (opt.duration_ms > 0 && GetTickCount() - start >= static_cast<DWORD>(opt.duration_ms)) break;
     Sleep(opt.poll_ms);
   }
-  const unsigned held = static_cast<unsigned>(s.calc_crc());
+  const unsigned held = static_cast<unsigned>(s.images_calc_crc());
   s.deinit(chart, opt.instance);
   std::printf("detached\nsummary: fetches %d, failed %d, crc %u\n", fetches, failed, held);
   std::fflush(stdout);
@@ -256,7 +220,7 @@ bool RunExpert(const SlaveLibrary& s, const Options& opt, const UiThread& ui) {
 }
 
 struct ExpertArgs {
-  const SlaveLibrary* library;
+  const SlaveExports* library;
   const Options* options;
   const UiThread* ui;
   bool fetched_all = false;
@@ -275,7 +239,7 @@ int RunSlave(int argc, char** argv) {
   if (!ParseOptions(argc, argv, opt)) {
     std::fprintf(stderr,
                  "usage: terminal_sim slave --channel ID [--dll path] [--instance N]\n"
-                 "       [--duration ms] [--poll ms] [--hang-ui ms]\n");
+                 "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n");
     return 2;
   }
   HMODULE dll = LoadLibraryA(opt.dll.c_str());
@@ -283,8 +247,11 @@ int RunSlave(int argc, char** argv) {
     std::fprintf(stderr, "terminal_sim: cannot load %s (error %lu)\n", opt.dll.c_str(), GetLastError());
     return 1;
   }
-  SlaveLibrary s{};
-  if (!Load(dll, s)) return 1;
+  SlaveExports s{};
+  if (const char* missing = FindExports(dll, s)) {
+    std::fprintf(stderr, "terminal_sim: qelv_r30uv has no export %s\n", missing);
+    return 1;
+  }
   UiThread ui;
   if (!StartUi(ui)) {
     std::fprintf(stderr, "terminal_sim: cannot create the chart window (error %lu)\n", GetLastError());

@@ -18,6 +18,8 @@
 
 #include "image_text.h"
 #include "master_image.h"
+#include "master_library_win.h"
+#include "slave_library_win.h"
 
 namespace {
 
@@ -194,82 +196,28 @@ void TimeBareSends(HWND echo, HWND receiver, const std::string& image, size_t se
 
 // --- the road through the hub and the two libraries ---
 
-struct TextSlot {
-  int length;
-  char* buffer;
-};
-
+// Both libraries, loaded into this process, which plays both terminals.
 struct Libraries {
-  HMODULE master = NULL, slave = NULL;
-  template <typename F>
-  static F Get(HMODULE dll, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-  }
-  // master
-  int (__stdcall* m_init)(int, int);
-  int (__stdcall* m_deinit)(int, int);
-  int (__stdcall* m_find)(const char*);
-  int (__stdcall* m_marker)(int, int);
-  void (__stdcall* m_clear)();
-  void (__stdcall* m_set)(const char*, const char*);
-  void (__stdcall* m_append)(int, int, int, int, int, int, double, const char*, double, double,
-                             double, int, double, int, int, const char*);
-  void (__stdcall* m_send)(int);
-  // slave
-  int (__stdcall* s_init)(int, int);
-  int (__stdcall* s_deinit)(int, int);
-  int (__stdcall* s_find)(const char*);
-  int (__stdcall* s_marker)(int, int);
-  int (__stdcall* s_get_crc)();
-  int (__stdcall* s_calc_crc)();
-  int (__stdcall* s_images_get)(int);
-  int (__stdcall* s_split)();
-  int (__stdcall* s_images_total)();
-  int (__stdcall* s_image_select)(int);
-  int (__stdcall* s_orders_total)(int);
-  int (__stdcall* s_order_select)(int, int);
-  int (__stdcall* s_order_get)(int*, int*, int*, double*, TextSlot*, double*, double*, double*,
-                               int*, double*, int*, int*, TextSlot*);
+  HMODULE master_dll = NULL, slave_dll = NULL;
+  MasterExports master{};
+  SlaveExports slave{};
 
   bool Load(const std::string& folder) {
-    master = LoadLibraryA((folder + "qelv_d30or.dll").c_str());
-    slave = LoadLibraryA((folder + "qelv_r30uv.dll").c_str());
-    if (!master || !slave) return false;
-    m_init = Get<decltype(m_init)>(master, "_init");
-    m_deinit = Get<decltype(m_deinit)>(master, "_deinit");
-    m_find = Get<decltype(m_find)>(master, "_find_window");
-    m_marker = Get<decltype(m_marker)>(master, "_marker_send");
-    m_clear = Get<decltype(m_clear)>(master, "_image_clear");
-    m_set = Get<decltype(m_set)>(master, "_image_set");
-    m_append = Get<decltype(m_append)>(master, "_image_append");
-    m_send = Get<decltype(m_send)>(master, "_image_send");
-    s_init = Get<decltype(s_init)>(slave, "_init");
-    s_deinit = Get<decltype(s_deinit)>(slave, "_deinit");
-    s_find = Get<decltype(s_find)>(slave, "_find_window");
-    s_marker = Get<decltype(s_marker)>(slave, "_qelv_marker_send");
-    s_get_crc = Get<decltype(s_get_crc)>(slave, "_qelv_get_crc");
-    s_calc_crc = Get<decltype(s_calc_crc)>(slave, "_images_calc_crc");
-    s_images_get = Get<decltype(s_images_get)>(slave, "_qelv_images_get");
-    s_split = Get<decltype(s_split)>(slave, "_images_split");
-    s_images_total = Get<decltype(s_images_total)>(slave, "_images_total");
-    s_image_select = Get<decltype(s_image_select)>(slave, "_image_select");
-    s_orders_total = Get<decltype(s_orders_total)>(slave, "_orders_total");
-    s_order_select = Get<decltype(s_order_select)>(slave, "_order_select");
-    s_order_get = Get<decltype(s_order_get)>(slave, "_order_get");
-    return m_init && m_deinit && m_find && m_marker && m_clear && m_set && m_append && m_send &&
-           s_init && s_deinit && s_find && s_marker && s_get_crc && s_calc_crc && s_images_get &&
-           s_split && s_images_total && s_image_select && s_orders_total && s_order_select &&
-           s_order_get;
+    master_dll = LoadLibraryA((folder + "qelv_d30or.dll").c_str());
+    slave_dll = LoadLibraryA((folder + "qelv_r30uv.dll").c_str());
+    return master_dll && slave_dll && !FindExports(master_dll, master) &&
+           !FindExports(slave_dll, slave);
   }
 };
 
 void BuildMasterImage(const Libraries& l, const std::string& channel, int orders, int round) {
-  l.m_clear();
-  l.m_set(channel.c_str(), "4711");
+  l.master.image_clear();
+  l.master.image_set(channel.c_str(), "4711");
   for (int i = 0; i < orders; i++) {
     OrderFields o = Order(i, round);
-    l.m_append(0, 5, 2, o.num1, o.num2, o.type, o.lots, o.symbol.data(), o.price6, o.price7,
-               o.price8, o.close_time, o.close_price, o.num11, o.num12, o.comment.data());
+    l.master.image_append(0, 5, 2, o.num1, o.num2, o.type, o.lots, o.symbol.data(), o.price6,
+                          o.price7, o.price8, o.close_time, o.close_price, o.num11, o.num12,
+                          o.comment.data());
   }
 }
 
@@ -288,25 +236,25 @@ struct RoadTimes {
 // `mark` is called after each step.
 template <typename Mark>
 bool SlaveReadsLastOrder(const Libraries& l, int chart, int orders, int round, Mark mark) {
-  const int published = l.s_get_crc();
+  const int published = l.slave.qelv_get_crc();
   mark(kGetCrc);
-  const int held = l.s_calc_crc();
+  const int held = l.slave.images_calc_crc();
   mark(kCalcCrc);
   if (published == held) return false;
-  l.s_images_get(chart);
+  l.slave.qelv_images_get(chart);
   mark(kFetch);
-  const int split = l.s_split();
+  const int split = l.slave.images_split();
   mark(kSplit);
-  if (split != 1 || l.s_images_total() < 1 || !l.s_image_select(0)) return false;
-  const int total = l.s_orders_total(0);
-  if (total != orders || !l.s_order_select(total - 1, 0)) return false;
+  if (split != 1 || l.slave.images_total() < 1 || !l.slave.image_select(0)) return false;
+  const int total = l.slave.orders_total(0);
+  if (total != orders || !l.slave.order_select(total - 1, 0)) return false;
   std::string symbol(31, ' '), comment(127, ' ');
   TextSlot symbol_slot{31, &symbol[0]}, comment_slot{127, &comment[0]};
   int num1, num2, type, close_time, num11, num12;
   double lots, price6, price7, price8, close_price;
-  const bool read = l.s_order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7,
-                                  &price8, &close_time, &close_price, &num11, &num12,
-                                  &comment_slot) == 1 && num12 == round;
+  const bool read = l.slave.order_get(&num1, &num2, &type, &lots, &symbol_slot, &price6, &price7,
+                                      &price8, &close_time, &close_price, &num11, &num12,
+                                      &comment_slot) == 1 && num12 == round;
   mark(kQueries);
   return read;
 }
@@ -315,8 +263,8 @@ bool SlaveReadsLastOrder(const Libraries& l, int chart, int orders, int round, M
 bool TimeRoad(const Libraries& l, const std::string& channel, int chart, int orders, int round,
               RoadTimes& times) {
   // The expert's work before the send is not timed; the markers keep both terminals registered.
-  l.m_marker(kMasterWindow, kMasterInstance);
-  l.s_marker(chart, kSlaveInstance);
+  l.master.marker_send(kMasterWindow, kMasterInstance);
+  l.slave.qelv_marker_send(chart, kSlaveInstance);
   BuildMasterImage(l, channel, orders, round);
   double step_times[kSteps] = {};
   const double start = Now();
@@ -326,7 +274,7 @@ bool TimeRoad(const Libraries& l, const std::string& channel, int chart, int ord
     step_times[step] = now - last;
     last = now;
   };
-  l.m_send(kMasterWindow);
+  l.master.image_send(kMasterWindow);
   mark(kSend);
   const bool read = SlaveReadsLastOrder(l, chart, orders, round, mark);
   times.total.push_back(Now() - start);
@@ -367,12 +315,12 @@ int RunBench(int rounds) {
     } else {
       HWND echo_window = FindWindowA(kEchoClass, NULL);
       const int chart_id = static_cast<int>(reinterpret_cast<INT_PTR>(chart.window));
-      l.s_init(chart_id, 0);
-      l.s_find(channel.c_str());
-      l.s_marker(chart_id, kSlaveInstance);
-      l.m_init(0, 0);
-      l.m_find(channel.c_str());
-      l.m_marker(kMasterWindow, kMasterInstance);
+      l.slave.init(chart_id, 0);
+      l.slave.find_window(channel.c_str());
+      l.slave.qelv_marker_send(chart_id, kSlaveInstance);
+      l.master.init(0, 0);
+      l.master.find_window(channel.c_str());
+      l.master.marker_send(kMasterWindow, kMasterInstance);
 
       std::printf("road of one change under Wine, %d rounds each: master _image_send until the slave\n"
                   "has split the set and read its last order, next to the three bare sends\n\n",
@@ -426,14 +374,14 @@ int RunBench(int rounds) {
         std::printf("  %10.3f  %12.3f\n", Summarize(f.bare.image).median,
                     Summarize(f.bare.request).median);
       }
-      l.m_deinit(kMasterWindow, kMasterInstance);
-      l.s_deinit(chart_id, kSlaveInstance);
+      l.master.deinit(kMasterWindow, kMasterInstance);
+      l.slave.deinit(chart_id, kSlaveInstance);
       PostMessageA(echo_window, WM_CLOSE, 0, 0);
       status = 0;
     }
     if (chart.thread) chart.Stop();
-    if (l.slave) FreeLibrary(l.slave);
-    if (l.master) FreeLibrary(l.master);
+    if (l.slave_dll) FreeLibrary(l.slave_dll);
+    if (l.master_dll) FreeLibrary(l.master_dll);
   }
   DeleteFileA(hub_exe.c_str());
   DeleteFileA((folder + "qelv.xml").c_str());

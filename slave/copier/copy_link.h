@@ -12,7 +12,7 @@
 //   magic = 31 low bits of FNV-1a-32 over (login text, 0 byte, root ticket as 4 bytes, least
 //           significant first); 0 becomes 1.
 //
-// e.g. login "4711", root #1001 -> see the link test. The same chain always gives the same
+// e.g. login "4711", root #1001 gives 544134298. The same chain always gives the same
 // magic, so the slave's open orders and history, read afresh, say which chains it copies and
 // which it copied and closed itself. The copy's comment "qelv <login> #<root>" is for people only
 // and is lost on its first partial close. Orders with a magic that belongs to no chain the

@@ -13,7 +13,7 @@
 //    master order will not change again, is tried again every 60 s: a position the master has
 //    closed must not stay open because trading was off for a while.
 // Entries of chains no longer among the followed masters' orders are forgotten, holds once
-// their time is up.
+// their time is up. Each expert keeps a memory of its own; it is not shared between threads.
 #pragma once
 #include <cstdint>
 #include <functional>

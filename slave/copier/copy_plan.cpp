@@ -76,6 +76,20 @@ std::vector<const SlaveOrder*> WithMagic(const std::vector<SlaveOrder>& orders, 
   return found;
 }
 
+// "4711 #1001": the master chain by its login and root ticket, as the copy's comment names it.
+std::string ChainName(const MasterChain& chain) {
+  std::string text(chain.login);
+  return text + " #" + Number(chain.root_ticket);
+}
+
+std::string CopyName(const MasterChain& chain, const SlaveOrder& copy) {
+  return "copy #" + Number(copy.ticket) + " of " + ChainName(chain);
+}
+
+std::string TooCloseText(const SymbolFacts& facts) {
+  return "too close to the market (stops level " + Number(facts.stops_level) + " points)";
+}
+
 class Planner {
  public:
   Planner(const SlaveState& slave, const CopySettings& settings, CopyMemory& memory)
@@ -112,27 +126,11 @@ class Planner {
   CopyAction Action(const MasterChain& chain, ActionKind kind) const;
   void Add(CopyAction action, std::string line);
   void Skip(const MasterChain& chain, const std::string& why);
-  static std::string Master(const MasterChain& chain);
-  static std::string CopyName(const MasterChain& chain, const SlaveOrder& copy);
-  std::string StopsLevelText(const SymbolFacts& facts) const;
 
   const SlaveState& slave_;
   const CopySettings& settings_;
   CopyMemory& memory_;
 };
-
-std::string Planner::Master(const MasterChain& chain) {
-  std::string text(chain.login);
-  return text + " #" + Number(chain.root_ticket);
-}
-
-std::string Planner::CopyName(const MasterChain& chain, const SlaveOrder& copy) {
-  return "copy #" + Number(copy.ticket) + " of " + Master(chain);
-}
-
-std::string Planner::StopsLevelText(const SymbolFacts& facts) const {
-  return "too close to the market (stops level " + Number(facts.stops_level) + " points)";
-}
 
 void Planner::Skip(const MasterChain& chain, const std::string& why) {
   std::string line = "skip master ";
@@ -219,7 +217,7 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
     price = RoundToDigits(order.price6, facts.digits);
     if (order.num12 != 0 && order.num12 <= slave_.now) return Skip(chain, "expired at " + Number(order.num12));
     if (!PendingPriceFits(type, price, facts))
-      return Skip(chain, "price " + PriceText(price, facts.digits) + " " + StopsLevelText(facts));
+      return Skip(chain, "price " + PriceText(price, facts.digits) + " " + TooCloseText(facts));
   }
 
   CopyAction action = Action(chain, ActionKind::kOpen);
@@ -230,8 +228,8 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
     action.tp = WantedTakeProfit(order, facts.digits);
     auto widen = [&](const char* name, double& stop, bool fits, double widened) {
       if (fits) return;
-      notes.push_back("copy of " + Master(chain) + ": " + name + " " + PriceText(stop, facts.digits) + " " +
-                      StopsLevelText(facts) + ", widened to " + PriceText(widened, facts.digits));
+      notes.push_back("copy of " + ChainName(chain) + ": " + name + " " + PriceText(stop, facts.digits) + " " +
+                      TooCloseText(facts) + ", widened to " + PriceText(widened, facts.digits));
       stop = widened;
     };
     widen("sl", action.sl, StopLossFits(type, reference, action.sl, facts), WidenedStopLoss(type, reference, facts));
@@ -243,7 +241,7 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
   action.price = price;
   action.expiration = IsMarketType(type) ? 0 : order.num12;
   action.comment = CopyComment(chain.login, chain.root_ticket);
-  std::string line = "open copy of " + Master(chain) + ": " + OrderTypeName(type) + " " + LotsText(lots) + " " +
+  std::string line = "open copy of " + ChainName(chain) + ": " + OrderTypeName(type) + " " + LotsText(lots) + " " +
                      facts.name + " at " + PriceText(price, facts.digits) + " sl " +
                      PriceText(action.sl, facts.digits) + " tp " + PriceText(action.tp, facts.digits);
   if (action.expiration) line += " expires " + Number(action.expiration);
@@ -253,7 +251,7 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
 
 void Planner::Manage(const MasterChain& chain, const std::vector<const SlaveOrder*>& copies) {
   if (copies.size() > 1) {
-    std::string line = Number(int64_t(copies.size())) + " copies of " + Master(chain) + ":";
+    std::string line = Number(int64_t(copies.size())) + " copies of " + ChainName(chain) + ":";
     for (const SlaveOrder* copy : copies) line += " #" + Number(copy->ticket);
     plan.log.push_back(line);
   }
@@ -328,7 +326,7 @@ bool Planner::ModifyMarket(const MasterChain& chain, const SlaveOrder& copy, con
     if (!PricesDiffer(wanted, stop, facts)) return;
     if (!fits) {
       plan.log.push_back(CopyName(chain, copy) + ": " + name + " " + PriceText(wanted, facts.digits) + " " +
-                         StopsLevelText(facts) + ", keeps " + PriceText(stop, facts.digits));
+                         TooCloseText(facts) + ", keeps " + PriceText(stop, facts.digits));
       return;
     }
     changes += std::string(changes.empty() ? " " : ", ") + name + " " + PriceText(stop, facts.digits) + " -> " +
@@ -371,7 +369,7 @@ bool Planner::ModifyPending(const MasterChain& chain, const SlaveOrder& copy, co
       price = wanted_price;
     } else {
       plan.log.push_back(CopyName(chain, copy) + ": price " + PriceText(wanted_price, facts.digits) + " " +
-                         StopsLevelText(facts) + ", keeps " + PriceText(price, facts.digits));
+                         TooCloseText(facts) + ", keeps " + PriceText(price, facts.digits));
     }
   }
   // Stops of a pending order are measured from its own price, so widening them is stable.

@@ -6,7 +6,8 @@
 // the same inputs after its actions were done, it returns none. The expert runs the actions
 // one at a time, in the order given, reports each result to the memory (CopyMemory::Record)
 // and plans again on the next timer; a plan asks at most one action per master chain, so a
-// failed one never leaves a half-done sequence behind.
+// failed one never leaves a half-done sequence behind. The log says again in every plan what
+// still holds ("skip master ..."): an expert prints the lines that differ from its last plan's.
 //
 // Decisions, per chain of a followed master (copy_link.h links copies to chains):
 //  - Closed on the master (its last order is in the master's history): every copy is closed,

@@ -36,6 +36,8 @@
 struct SymbolPair {
   std::string master;
   std::string slave;
+
+  bool operator==(const SymbolPair&) const = default;
 };
 
 struct CopySettings {

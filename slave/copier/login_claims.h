@@ -3,6 +3,8 @@
 // claim lasts while it claims again within 30 s, and ends at once when it releases its claims
 // (its deinit). Experts are told apart by an id of their own, e.g. their chart; the clock is
 // the caller's, in seconds, the same for every expert. Safe to call from the experts' threads.
+// Before each plan an expert claims every login of the set it follows (FollowsMaster) and lists
+// those another expert copies in SlaveState::copied_elsewhere: the plan leaves them alone.
 #pragma once
 #include <cstdint>
 #include <map>

@@ -59,7 +59,9 @@ TEST_P(Plan, AsksTheseActionsAndThenNothing) {
   EXPECT_TRUE(logged) << "no log line holds \"" << c.log << "\"";
   for (const CopyAction& action : plan.actions) {
     EXPECT_EQ(action.magic, CopyMagic(action.login, action.root_ticket));
-    if (action.kind == ActionKind::kOpen) EXPECT_EQ(action.comment, CopyComment(action.login, action.root_ticket));
+    if (action.kind == ActionKind::kOpen) {
+      EXPECT_EQ(action.comment, CopyComment(action.login, action.root_ticket));
+    }
   }
 
   SlaveState slave = c.slave;

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Checks the 32-bit deliverables in a bin/ folder: 32-bit PE files that import system DLLs only
-# (no MinGW runtime beside them) and libraries that export exactly their undecorated names.
+# Checks a 32-bit Windows build tree: every program in its bin/ is a 32-bit PE file that imports
+# system DLLs only (no MinGW runtime beside them), and the libraries export exactly their
+# undecorated names. When the tree's distribution is packed (make-dist.sh), the four shipped
+# programs are checked as shipped too: ASLR and DEP on, no debug sections, a version block
+# carrying the distribution's version.
+#   usage: check-deliverables.sh BUILD_DIR
 set -euo pipefail
-bin=${1:?usage: check-deliverables.sh BIN_DIR}
+build=${1:?usage: check-deliverables.sh BUILD_DIR}
+bin=$build/bin
 objdump=i686-w64-mingw32-objdump
 failed=0
 
@@ -18,6 +23,19 @@ expect_exports() {
   [ -f "$dll" ] || { fail "$dll is missing"; return; }
   local want; want=$(printf '%s\n' "$@" | sort)
   [ "$(exports "$dll")" = "$want" ] || fail "$dll exports $(exports "$dll" | tr '\n' ' ')"
+}
+
+# A program as shipped: hardened, stripped, and saying what it is in its version block.
+expect_shipped() {
+  local f=$1 version=$2 headers
+  headers=$("$objdump" -p "$f")
+  grep -qw DYNAMIC_BASE <<<"$headers" || fail "$f: no ASLR (DYNAMIC_BASE)"
+  grep -qw NX_COMPAT <<<"$headers" || fail "$f: no DEP (NX_COMPAT)"
+  ! "$objdump" -h "$f" | grep -q ' \.debug_' || fail "$f has debug sections"
+  # The resource type table lists RT_VERSION (16) and the block's strings are UTF-16.
+  grep -q 'Entry: ID: 0x000010,' <<<"$headers" || fail "$f has no version block"
+  strings -el "$f" | grep -qx "$version" || fail "$f: version block without $version"
+  strings -el "$f" | grep -qx "$(basename "$f")" || fail "$f: version block without its file name"
 }
 
 for f in "$bin"/*.exe "$bin"/*.dll; do
@@ -38,6 +56,22 @@ if [ -f "$bin/qelv_r30uv.dll" ]; then
     _image_get_info _orders_total _order_select _order_get _image_get_info_a _order_get_a \
     _init _deinit _find_window _qelv_marker_send _qelv_get_crc _qelv_images_get _images_calc_crc
 fi
-
 [ $failed = 0 ] && echo "check-deliverables: $(ls "$bin" | wc -l) files in $bin are 32-bit, self-contained and export what they should"
+
+if [ -f "$build/VERSION" ] && [ -d "$build/dist" ]; then
+  version=$(cat "$build/VERSION")
+  shipped=$(mktemp -d)
+  trap 'rm -rf "$shipped"' EXIT
+  unzip -q "$build/dist/qelv-$version.zip" -d "$shipped"
+  root=$shipped/qelv-$version
+  # The setup tool keeps its own version block, 1.0.0.1, as it always had.
+  for entry in Lobrine.exe=1.0.0.1 core/Varnick.exe="$version" master/qelv_d30or.dll="$version" \
+               slave/qelv_r30uv.dll="$version"; do
+    f=${entry%%=*}
+    [ -f "$root/$f" ] || { fail "the distribution has no $f"; continue; }
+    expect_shipped "$root/$f" "${entry#*=}"
+  done
+  (cd "$root" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the distribution"
+  [ $failed = 0 ] && echo "check-deliverables: the four programs in qelv-$version.zip are hardened, stripped and versioned; SHA256SUMS holds"
+fi
 exit $failed

@@ -1,5 +1,7 @@
 #include "utf8_cut.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -16,13 +18,13 @@ size_t AnnouncedLength(unsigned char byte) {
 }  // namespace
 
 size_t Utf8CutLength(std::string_view text, size_t room) {
-  if (text.size() <= room) return text.size();
+  const size_t kept = std::min(text.size(), room);
   // A sequence is at most four bytes: three continuation bytes at the end leave none open.
   size_t continuations = 0;
-  while (continuations < 3 && continuations < room &&
-         IsContinuation(static_cast<unsigned char>(text[room - 1 - continuations])))
+  while (continuations < 3 && continuations < kept &&
+         IsContinuation(static_cast<unsigned char>(text[kept - 1 - continuations])))
     continuations++;
-  if (continuations == room) return room;
-  const size_t lead = room - 1 - continuations;
-  return AnnouncedLength(static_cast<unsigned char>(text[lead])) > continuations + 1 ? lead : room;
+  if (continuations == kept) return kept;
+  const size_t lead = kept - 1 - continuations;
+  return AnnouncedLength(static_cast<unsigned char>(text[lead])) > continuations + 1 ? lead : kept;
 }

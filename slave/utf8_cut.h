@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
-// How many bytes of `text` to keep in `room` bytes: all of them when they fit; otherwise
-// `room`, less a lead byte and its continuation bytes when the cut falls inside that sequence.
+// How many bytes of `text` to keep in `room` bytes: as many as fit, less a lead byte and its
+// continuation bytes when they end the kept bytes unfinished, whether the cut is made here or
+// was made before (the split keeps 31 bytes of a symbol and 127 of a comment, anywhere).
 // Bytes that are not UTF-8 are kept or cut one by one.
 size_t Utf8CutLength(std::string_view text, size_t room);

@@ -347,6 +347,21 @@ TEST_P(CursorByteCut, WritesWholeCharactersAndTheZeroAndNothingAfter) {
 INSTANTIATE_TEST_SUITE_P(Cuts, CursorByteCut, testing::ValuesIn(kByteCuts),
                          [](const testing::TestParamInfo<ByteCut>& info) { return info.param.name; });
 
+// The split keeps 31 bytes of a symbol and 127 of a comment, wherever they fall; a byte read
+// that has room for them all still ends before the character the split cut in two.
+TEST_F(ImageCursorTest, ByteReadsDropACharacterTheSplitCutInTwo) {
+  std::string text;
+  AppendImageSetHeader(text, 1, 0);
+  const std::string symbol = std::string(29, 'S') + "\xE2\x82\xAC";
+  const std::string comment = std::string(126, 'x') + "\xE2\x82\xAC";
+  Split(text + BuildImageText("c", "1", Line(1, symbol, comment), ""));
+  ASSERT_EQ(split_result_, 1);
+  OrderBytesRead r;
+  ASSERT_EQ(cursor_.GetOrder(r.Out()), 1);
+  EXPECT_EQ(r.symbol.storage.substr(0, 30), std::string(29, 'S') + '\0');
+  EXPECT_EQ(r.comment.storage.substr(0, 127), std::string(126, 'x') + '\0');
+}
+
 // A way to make the byte reads fail: a selection outside the set, a missing pointer or a size
 // below 1. Each row says which of the two reads it refuses; a refused read writes nothing.
 enum Selection { kOrderOfImageA, kOrderOutsideItsPool, kImageOutsideTheSet };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The live demo: builds the suite and its distribution, installs the distribution with the
 # setup tool into a Dremont folder and two terminal folders on a fresh Wine desktop, starts the
-# hub from there, runs one simulated master and two simulated slaves, and prints what each
+# hub from there, runs one simulated master and two simulated slaves (one as an expert of a
+# terminal before build 600, one as an expert of today's terminals), and prints what each
 # slave's expert reads while orders open, change and close on the master. It ends by itself,
 # leaves a picture of the hub's panel in build/demo/hub-panel.png and no process behind.
 set -euo pipefail
@@ -44,7 +45,10 @@ echo "== installing on a fresh Wine desktop (C:\\qelv-demo)"
 root=$WINEPREFIX/drive_c/qelv-demo
 rm -rf "$root"
 mkdir -p "$root/Dremont"
-for t in Master Slave1 Slave2; do mkdir -p "$root/$t/experts/"{scripts,libraries,files}; done
+# Master and Slave1 are terminals of the old layout (experts\...); Slave2 is the data folder of
+# a current terminal (MQL4\...), whose expert passes texts as UTF-8 byte arrays (--utf8).
+for t in Master Slave1; do mkdir -p "$root/$t/experts/"{scripts,libraries,files}; done
+mkdir -p "$root/Slave2/MQL4/"{Experts,Scripts,Libraries,Files,Include}
 zip=$(scripts/make-dist.sh "$build")
 unzip -q "$zip" -d "$root"
 setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
@@ -60,11 +64,12 @@ echo "== starting the hub from C:\\qelv-demo\\Dremont (channel $channel)"
 wait_for 120 xwininfo -name Varnick
 
 sim=$build/bin/terminal_sim.exe
-for n in 1 2; do
-  "$run" "$sim" slave --channel "$channel" --instance $n --poll 250 --duration 30000 \
-    --dll "C:\\qelv-demo\\Slave$n\\experts\\libraries\\qelv_r30uv.dll" 2>&1 |
-    stdbuf -oL sed "s/^/[slave $n]  /" & pids+=($!)
-done
+"$run" "$sim" slave --channel "$channel" --instance 1 --poll 250 --duration 30000 \
+  --dll 'C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll' 2>&1 |
+  stdbuf -oL sed "s/^/[slave 1]  /" | tee "$demo/logs/slave1.log" & pids+=($!)
+"$run" "$sim" slave --channel "$channel" --instance 2 --poll 250 --duration 30000 --utf8 \
+  --dll 'C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll' 2>&1 |
+  stdbuf -oL sed "s/^/[slave 2]  /" | tee "$demo/logs/slave2.log" & pids+=($!)
 sleep 2
 echo "== the master trades (scripts/demo-scenario.txt)"
 "$run" "$sim" master --channel "$channel" --window 1 --instance 1 --interval 250 \
@@ -83,4 +88,11 @@ import -window root -crop "${w}x${h}+${x}+${y}" +repage "$demo/hub-panel.png"
 wait $master
 sleep 1
 echo "== the hub's panel as the master's last image arrived: $demo/hub-panel.png"
+fields() { sed 's/^\[slave .\]  //' "$1" | grep -E '^ *(image|market|history) ' | sort -u; }
+if diff <(fields "$demo/logs/slave1.log") <(fields "$demo/logs/slave2.log") >/dev/null; then
+  echo "== the old-layout slave and the current one read the same fields ($(fields "$demo/logs/slave1.log" | wc -l) distinct lines)"
+else
+  echo "== the two slaves read different fields:"
+  diff <(fields "$demo/logs/slave1.log") <(fields "$demo/logs/slave2.log") || true
+fi
 echo "== done"

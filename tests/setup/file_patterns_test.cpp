@@ -36,6 +36,10 @@ TEST(SortFileNames, DescendingIgnoringCase) {
       {{}, {}},
       {{"a", "ab", "a.b"}, {"ab", "a.b", "a"}},  // a longer name after an equal start sorts higher
       {{"q.dll", "Q_x.dll", "q.dll"}, {"Q_x.dll", "q.dll", "q.dll"}},
+      // Names equal but for case keep their order among themselves unless a higher name's
+      // exchange carries one past the other.
+      {{"q.dll", "Q.dll", "a.dll"}, {"q.dll", "Q.dll", "a.dll"}},
+      {{"q.dll", "a.dll", "Q.dll", "z.dll"}, {"z.dll", "Q.dll", "q.dll", "a.dll"}},
       {{"Z.txt", "a.txt", "M.txt", "b.txt"}, {"Z.txt", "M.txt", "b.txt", "a.txt"}},
   };
   for (const auto& c : cases) {

@@ -58,6 +58,37 @@
 //                  double &close_price, int &num11, int &num12, string &comment[]);
 // with element 0 of each array filled to its capacity first (StringInit). A current terminal
 // cannot pass a string array to a library: use the _a forms.
+//
+// The copier. The library also plans what a copying expert does: every decision is the
+// planner's, the expert gathers its terminal's facts, calls, runs the trade calls and reports.
+// `expert` names the expert, unique in the terminal: its chart's window,
+// (int)ChartGetInteger(0, CHART_WINDOW_HANDLE) (WindowHandle(Symbol(), Period()) gives two
+// charts of one symbol and period the same value). Texts go in as UTF-8 byte arrays filled by
+// StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8) with ArraySize(array) (a text ends at
+// its first zero byte, or at that size); texts come out as the queries above write them. Times
+// are TimeCurrent()'s.
+//   OnInit:   _copier_settings(expert, settings, ArraySize(settings))   (0: no problems; each
+//             problem is a log line); then _init, _find_window as above
+//   OnTimer (EventSetMillisecondTimer(1) or (10)):
+//             _qelv_marker_send(chart, instance) every few seconds;
+//             crc = _qelv_wait_crc(held_crc, 250);   (returns as soon as a new set is published)
+//             if (crc != -1 && crc != _images_calc_crc()) {
+//               _qelv_images_get(chart); _images_split(); held_crc = crc;
+//             }
+//             _copier_begin(expert, TimeCurrent(), following_since);
+//             _copier_order_add(expert, 0, ...) for every open and pending order,
+//             _copier_order_add(expert, 1, ...) for the history orders of the last days;
+//             n = _copier_symbols_wanted(expert); for each: _copier_symbol_name, MarketInfo,
+//             _copier_symbol_add;
+//             n = _copier_plan(expert); print the log lines (_copier_log_count, _copier_log_get)
+//             that differ from the last plan's;
+//             for each action i < n: _copier_action_get; OrderClose (kind 0 close, 2 partial
+//             close), OrderDelete (1), OrderModify (3) or OrderSend (4);
+//             _copier_action_done(expert, i, done ? 0 : GetLastError(), new ticket or 0);
+//             after a failed action stop: the next pass plans from the orders as they are then.
+//   OnDeinit: _copier_end(expert); _deinit(chart, instance)
+// Copies carry a magic number made of the master's login and the first ticket of the master
+// order's partial-close chain: the planner recognises them after any restart.
 #import "qelv_r30uv.dll"
 int _init(int chart, int reserved);
 int _deinit(int chart, int instance);
@@ -76,4 +107,24 @@ int _order_select(int index, int pool);
 int _order_get_a(int &num1, int &num2, int &type, double &lots, uchar &symbol[], int symbol_size,
                  double &price6, double &price7, double &price8, int &close_time,
                  double &close_price, int &num11, int &num12, uchar &comment[], int comment_size);
+// The copier.
+int _copier_settings(int expert, uchar &text[], int size);
+int _copier_begin(int expert, int now, int following_since);
+int _copier_order_add(int expert, int pool, int ticket, int type, double lots,
+                      uchar &symbol[], int symbol_size, double open_price, double sl, double tp,
+                      int magic, int expiration);
+int _copier_symbols_wanted(int expert);
+int _copier_symbol_name(int expert, int index, uchar &name[], int size);
+int _copier_symbol_add(int expert, uchar &name[], int size, int exists, int digits, double point,
+                       double lot_min, double lot_max, double lot_step, int stops_level,
+                       double bid, double ask);
+int _copier_plan(int expert);
+int _copier_action_get(int expert, int index, int &kind, int &ticket, uchar &symbol[],
+                       int symbol_size, int &type, double &lots, double &price, double &sl,
+                       double &tp, int &expiration, int &magic, uchar &comment[], int comment_size);
+int _copier_action_done(int expert, int index, int error, int new_ticket);
+int _copier_log_count(int expert);
+int _copier_log_get(int expert, int index, uchar &line[], int size);
+int _copier_end(int expert);
+int _qelv_wait_crc(int held_crc, int timeout_ms);
 #import

@@ -2,15 +2,16 @@
 // portable image code or the link; nothing throws out of here.
 #include <windows.h>
 
-#include "hub_link_win.h"
+#include "link_endpoint_win.h"
 #include "link_protocol.h"
 #include "master_exports.h"
 #include "master_image.h"
+#include "window_value_win.h"
 
 namespace {
 
 struct MasterState {
-  HWND hub = 0;
+  LinkEndpoint hub;
   UINT marker_msg = 0;
   UINT detach_msg = 0;
   MasterImage image;
@@ -18,15 +19,6 @@ struct MasterState {
 MasterState g;
 
 std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
-
-// A hub that has ended leaves a stale endpoint behind; sending to it would "succeed" with 0,
-// which reads as an accepted marker. Until _find_window finds a hub again, it counts as none.
-bool HubKnown() { return g.hub && IsWindow(g.hub); }
-
-int SendToHub(UINT msg, int window, int instance) {
-  if (!HubKnown()) return -1;
-  return static_cast<int>(SendMessageA(g.hub, msg, static_cast<WPARAM>(window), instance));
-}
 
 }  // namespace
 
@@ -39,17 +31,15 @@ int __stdcall master_init(int, int) {
 }
 
 int __stdcall master_deinit(int window, int instance) {
-  return SendToHub(g.detach_msg, window, instance);
+  return g.hub.Send(g.detach_msg, window, instance);
 }
 
 int __stdcall master_find_window(const char* class_name) {
-  g.hub = 0;
-  g.hub = FindHubEndpoint(class_name);
-  return static_cast<int>(reinterpret_cast<INT_PTR>(g.hub));
+  return WindowValue(g.hub.FindHub(class_name));
 }
 
 int __stdcall master_marker_send(int window, int instance) {
-  return SendToHub(g.marker_msg, window, instance);
+  return g.hub.Send(g.marker_msg, window, instance);
 }
 
 int __stdcall master_get_crc() {
@@ -83,12 +73,12 @@ void __stdcall master_image_append(int pool, int price_digits, int lots_digits, 
 }
 
 void __stdcall master_image_send(int window) {
-  // Not HubKnown(): it would cost the road a round trip to the window server, and a send to a
+  // Not Alive(): it would cost the road a round trip to the window server, and a send to a
   // hub that has ended is without effect all the same.
-  if (!g.hub) return;
+  if (!g.hub.Found()) return;
   try {
     std::string text = g.image.Text();
-    SendCopyData(g.hub, static_cast<WPARAM>(window), text.data(), text.size());
+    g.hub.SendCopyData(window, text.data(), text.size());
   } catch (...) {
   }
 }

@@ -7,15 +7,12 @@
 #include "image_set_split.h"
 #include "slave_exports.h"
 #include "slave_link_win.h"
+#include "window_value_win.h"
 
 namespace {
 
 ImageSet g_set;
 ImageCursor g_cursor(g_set);
-
-// Window handles travel as 32-bit integers; Windows keeps them sign-extendable on 64 bits.
-HWND AsWindow(int window) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(window)); }
-int AsInt(HWND window) { return static_cast<int>(reinterpret_cast<INT_PTR>(window)); }
 
 TextBuffer Bytes(unsigned char* bytes, int size) { return {reinterpret_cast<char*>(bytes), size}; }
 
@@ -64,26 +61,26 @@ int __stdcall slave_order_get_a(int* num1, int* num2, int* type, double* lots,
 }
 
 int __stdcall slave_init(int window, int) {
-  slave_link::Attach(AsWindow(window));
+  slave_link::Attach(WindowFromValue(window));
   return 0;
 }
 
 int __stdcall slave_deinit(int window, int instance) {
-  return slave_link::Detach(AsWindow(window), instance);
+  return slave_link::Detach(WindowFromValue(window), instance);
 }
 
 int __stdcall slave_find_window(const char* class_name) {
-  return AsInt(slave_link::FindHub(class_name));
+  return WindowValue(slave_link::FindHub(class_name));
 }
 
 int __stdcall slave_marker_send(int window, int instance) {
-  return slave_link::SendMarker(AsWindow(window), instance);
+  return slave_link::SendMarker(WindowFromValue(window), instance);
 }
 
 int __stdcall slave_get_crc() { return slave_link::PublishedChecksum(); }
 
 int __stdcall slave_images_get(int window) {
-  return slave_link::RequestImageSet(AsWindow(window));
+  return slave_link::RequestImageSet(WindowFromValue(window));
 }
 
 int __stdcall slave_images_calc_crc() {

@@ -4,14 +4,15 @@
 #include <atomic>
 #include <climits>
 
-#include "hub_link_win.h"
+#include "link_endpoint_win.h"
 #include "link_protocol.h"
+#include "window_value_win.h"
 
 namespace slave_link {
 namespace {
 
 struct LinkState {
-  HWND hub = 0;
+  LinkEndpoint hub;
   UINT marker_msg = 0;
   UINT detach_msg = 0;
   UINT request_msg = 0;
@@ -78,16 +79,6 @@ bool CountDownLast() {
   return false;
 }
 
-// A hub that has ended leaves its endpoint behind: a send to it "succeeds" with 0, which reads
-// as an accepted marker or a finished fetch. Until _find_window finds a hub again, it is none.
-bool HubKnown() { return g.hub && IsWindow(g.hub); }
-
-int SendToHub(UINT msg, HWND chart, int instance) {
-  if (!HubKnown()) return -1;
-  return static_cast<int>(
-      SendMessageA(g.hub, msg, reinterpret_cast<WPARAM>(chart), static_cast<LPARAM>(instance)));
-}
-
 }  // namespace
 
 void Attach(HWND chart) {
@@ -102,31 +93,25 @@ int Detach(HWND chart, int instance) {
   // The subclassed window is restored, whatever window this call names: another window's
   // procedure would be wrong for it.
   if (CountDownLast()) Restore();
-  return SendToHub(g.detach_msg, chart, instance);
+  return g.hub.Send(g.detach_msg, WindowValue(chart), instance);
 }
 
-HWND FindHub(const char* channel_id) {
-  g.hub = 0;
-  g.hub = FindHubEndpoint(channel_id);
-  return g.hub;
+HWND FindHub(const char* channel_id) { return g.hub.FindHub(channel_id); }
+
+int SendMarker(HWND chart, int instance) {
+  return g.hub.Send(g.marker_msg, WindowValue(chart), instance);
 }
 
-int SendMarker(HWND chart, int instance) { return SendToHub(g.marker_msg, chart, instance); }
-
-int PublishedChecksum() {
-  if (!g.hub) return 0;
-  // A 32-bit checksum: on 64-bit Windows the upper half of the word carries nothing. A hub
-  // that has ended has no user data: the word reads 0, as without a hub.
-  return static_cast<int>(static_cast<uint32_t>(GetWindowLongPtrA(g.hub, GWLP_USERDATA)));
-}
+// Read on every poll, so not Alive(): a hub that has ended reads 0 all the same.
+int PublishedChecksum() { return static_cast<int>(g.hub.PublishedChecksum()); }
 
 int RequestImageSet(HWND chart) {
-  if (!g.hub) return -1;
+  if (!g.hub.Found()) return -1;
   const unsigned before = g.frames;
-  SendMessageA(g.hub, g.request_msg, reinterpret_cast<WPARAM>(chart), 0);
+  g.hub.SendAssumingAlive(g.request_msg, WindowValue(chart), 0);
   // A set that arrived proves the hub alive; only without one is it asked whether it has ended
   // (a send to a window that is gone does nothing), which spares the usual fetch a round trip.
-  if (g.frames == before && !HubKnown()) return -1;
+  if (g.frames == before && !g.hub.Alive()) return -1;
   return static_cast<int>(std::min<size_t>(g.received.size(), INT_MAX));
 }
 

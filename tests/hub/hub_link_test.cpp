@@ -6,6 +6,7 @@
 
 #include "running_hub.h"
 #include "test_terminal.h"
+#include "window_value_win.h"
 
 namespace {
 
@@ -117,7 +118,7 @@ TEST_F(HubLink, HostileInputIsSurvived) {
   HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, 0, 0, 0, 0);
   DestroyWindow(gone);
   const int before = t.ImageSetsReceived();
-  for (HWND nowhere : {HWND(0), gone, HWND_BROADCAST, HWND(INT_PTR(0x7ABCDEF0))})
+  for (HWND nowhere : {HWND(0), gone, HWND_BROADCAST, WindowFromValue(0x7ABCDEF0)})
     EXPECT_EQ(t.RequestImageSetFor(nowhere), 0);
   EXPECT_EQ(t.ImageSetsReceived(), before);
 

@@ -10,6 +10,7 @@
 #include "channel_windows.h"
 #include "image_checksum.h"
 #include "library_fixture.h"
+#include "window_value_win.h"
 
 namespace {
 
@@ -67,8 +68,7 @@ TEST_F(MasterDll, ExportsAllNineNamesExactly) {
 TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch) {
   FakeHub hub("QelvChannelA", true);
   lib_.init(0, 0);
-  EXPECT_EQ(lib_.find_window("QelvChannelA"),
-            static_cast<int>(reinterpret_cast<INT_PTR>(hub.endpoint)));
+  EXPECT_EQ(lib_.find_window("QelvChannelA"), WindowValue(hub.endpoint));
   EXPECT_EQ(lib_.marker_send(5, 6), 0);
   EXPECT_EQ(lib_.find_window("QelvNoSuchChannel"), 0);
   EXPECT_EQ(lib_.marker_send(5, 6), -1);

@@ -10,6 +10,7 @@
 #include "master_scenario.h"
 #include "slave_library_win.h"
 #include "window_thread.h"
+#include "window_value_win.h"
 
 // What a slave expert reads through the query exports.
 struct ImageRead {
@@ -42,7 +43,7 @@ class InProcessSlave {
   SetRead FetchAndRead();
 
  private:
-  int Chart() const { return static_cast<int>(reinterpret_cast<INT_PTR>(ui_.Window())); }
+  int Chart() const { return WindowValue(ui_.Window()); }
 
   HMODULE dll_ = NULL;
   SlaveExports lib_{};

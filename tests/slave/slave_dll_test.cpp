@@ -13,10 +13,9 @@
 #include "image_text.h"
 #include "library_fixture.h"
 #include "window_thread.h"
+#include "window_value_win.h"
 
 namespace {
-
-int AsInt(HWND w) { return static_cast<int>(reinterpret_cast<INT_PTR>(w)); }
 
 LRESULT SendFrame(HWND to, ULONG_PTR tag, const void* data, DWORD size) {
   COPYDATASTRUCT frame{tag, size, const_cast<void*>(data)};
@@ -105,9 +104,9 @@ LRESULT StandInHub::answer = 0;
 class SlaveDll : public LibraryFixture<SlaveExports> {
  protected:
   SlaveDll() : LibraryFixture(QELV_BIN_DIR "qelv_r30uv.dll") {}
-  int Init(HWND chart) { return lib_.init(AsInt(chart), 0); }
-  int Deinit(HWND chart, int instance = 1) { return lib_.deinit(AsInt(chart), instance); }
-  int Fetch(HWND chart) { return lib_.qelv_images_get(AsInt(chart)); }
+  int Init(HWND chart) { return lib_.init(WindowValue(chart), 0); }
+  int Deinit(HWND chart, int instance = 1) { return lib_.deinit(WindowValue(chart), instance); }
+  int Fetch(HWND chart) { return lib_.qelv_images_get(WindowValue(chart)); }
   int HeldChecksum() { return lib_.images_calc_crc(); }
 };
 
@@ -125,7 +124,7 @@ TEST_F(SlaveDll, WithoutAHubNothingIsSentAndTheEmptyTextIsHeld) {
   Init(chart.window);
   EXPECT_EQ(lib_.find_window("QelvNoSuchChannel"), 0);
   EXPECT_EQ(lib_.qelv_get_crc(), 0);
-  EXPECT_EQ(lib_.qelv_marker_send(AsInt(chart.window), 1), -1);
+  EXPECT_EQ(lib_.qelv_marker_send(WindowValue(chart.window), 1), -1);
   EXPECT_EQ(Fetch(chart.window), -1);
   EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), 0x53F2F62Du);
   EXPECT_EQ(Deinit(chart.window), -1);
@@ -144,13 +143,13 @@ TEST_F(SlaveDll, HubThatEndedIsNoHubUntilFoundAgain) {
     ASSERT_NE(find("QelvChannelEnded"), 0);
     ASSERT_EQ(Fetch(chart.window), 3);
   }  // the hub's windows are gone; the library still holds the endpoint
-  EXPECT_EQ(marker(AsInt(chart.window), 1), -1);  // not 0, which would read as accepted
+  EXPECT_EQ(marker(WindowValue(chart.window), 1), -1);  // not 0, which would read as accepted
   EXPECT_EQ(lib_.qelv_get_crc(), 0);
   EXPECT_EQ(Fetch(chart.window), -1);  // not the old length, as if fetched
   EXPECT_EQ(static_cast<uint32_t>(HeldChecksum()), image_checksum("abc", 3));
   StandInHub again("QelvChannelEnded");
   ASSERT_NE(find("QelvChannelEnded"), 0);
-  EXPECT_EQ(marker(AsInt(chart.window), 1), 0);
+  EXPECT_EQ(marker(WindowValue(chart.window), 1), 0);
   EXPECT_EQ(Deinit(chart.window), 0);
 }
 
@@ -232,7 +231,7 @@ TEST_F(SlaveDll, FetchStoresTheHubsReplyBeforeItReturns) {
   Chart chart;
   StandInHub hub("QelvChannelFetch");
   Init(chart.window);
-  ASSERT_EQ(lib_.find_window("QelvChannelFetch"), AsInt(hub.endpoint));
+  ASSERT_EQ(lib_.find_window("QelvChannelFetch"), WindowValue(hub.endpoint));
   EXPECT_EQ(lib_.qelv_get_crc(), 0);  // nothing accepted yet
   StandInHub::reply = std::string("<master_cnt>1</master_cnt>\n\0tail", 33);
   hub.Publish(image_checksum(StandInHub::reply.data(), 33));
@@ -262,7 +261,7 @@ TEST_F(SlaveDll, MarkerAndDetachCarryWindowAndInstanceAndReturnTheHubsAnswer) {
   Init(chart.window);
   lib_.find_window("QelvChannelMarker");
   StandInHub::answer = 1;
-  EXPECT_EQ(lib_.qelv_marker_send(AsInt(chart.window), -77), 1);
+  EXPECT_EQ(lib_.qelv_marker_send(WindowValue(chart.window), -77), 1);
   StandInHub::answer = 0;
   EXPECT_EQ(Deinit(chart.window, -77), 0);
   ASSERT_EQ(StandInHub::received.size(), 2u);

@@ -4,6 +4,7 @@
 
 #include "image_checksum.h"
 #include "link_protocol.h"
+#include "window_value_win.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ LRESULT TestTerminal::SendImage(uint32_t window, const std::string& image) {
 }
 
 LRESULT TestTerminal::RequestImageSetFor(HWND receiver) {
-  return Send(link::kSlaveGetImage, static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(receiver)), 0);
+  return Send(link::kSlaveGetImage, static_cast<uint32_t>(WindowValue(receiver)), 0);
 }
 
 const std::string& TestTerminal::LastImageSet() const { return g_last_set; }

@@ -40,6 +40,7 @@
 #include "expert_texts_win.h"
 #include "roles.h"
 #include "sim_process.h"
+#include "window_value_win.h"
 
 namespace {
 
@@ -177,7 +178,7 @@ void PrintSet(const SlaveExports& s, TextPassing passing, int number, int bytes,
 
 // The expert's cycle, on its own thread as in the terminal; false when a fetch failed.
 bool RunExpert(const SlaveExports& s, const Options& opt, const UiThread& ui) {
-  const int chart = static_cast<int>(reinterpret_cast<INT_PTR>(ui.chart));
+  const int chart = WindowValue(ui.chart);
   s.init(chart, 0);
   const DWORD start = GetTickCount();
   int sets = 0, hub = 0, fetches = 0, failed = 0;

@@ -20,6 +20,7 @@
 #include "master_image.h"
 #include "master_library_win.h"
 #include "slave_library_win.h"
+#include "window_value_win.h"
 
 namespace {
 
@@ -314,7 +315,7 @@ int RunBench(int rounds) {
       std::fprintf(stderr, "slave_road_bench: cannot start the hub, the echo process or the libraries\n");
     } else {
       HWND echo_window = FindWindowA(kEchoClass, NULL);
-      const int chart_id = static_cast<int>(reinterpret_cast<INT_PTR>(chart.window));
+      const int chart_id = WindowValue(chart.window);
       l.slave.init(chart_id, 0);
       l.slave.find_window(channel.c_str());
       l.slave.qelv_marker_send(chart_id, kSlaveInstance);

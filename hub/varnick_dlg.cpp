@@ -51,24 +51,17 @@ bool CVarnickDlg::OnInit() {
   get_image_ = RegisterWindowMessageA(link::kSlaveGetImage);
 
   SetTimer(_window, kExpiryTimerId, link::kExpiryCheckMs, NULL);
-  dialog_proc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc)));
+  AnswerMessagesEarly();
   return true;
 }
 
-LRESULT CALLBACK CVarnickDlg::LinkProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-  // The dialog layer keeps `this` in DWLP_USER; it is set before this procedure goes in.
-  auto* self = reinterpret_cast<CVarnickDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-  LRESULT result = 0;
-  try {
-    if (msg >= 0xC000 && self->OnLinkMessage(msg, wp, lp, result)) return result;
-    if (msg == WM_COPYDATA &&
-        self->OnCopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp), result))
-      return result;
-  } catch (...) {
-    return 0;
-  }
-  return CallWindowProcA(self->dialog_proc_, window, msg, wp, lp);
+bool CVarnickDlg::OnEarlyMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  // Registered messages have numbers from 0xC000 on; before registration the numbers kept are
+  // 0, which this keeps from matching WM_NULL.
+  if (msg >= 0xC000) return OnLinkMessage(msg, wp, lp, result);
+  if (msg == WM_COPYDATA)
+    return OnCopyData(wp, reinterpret_cast<const COPYDATASTRUCT*>(lp), result);
+  return false;
 }
 
 bool CVarnickDlg::OnPaint() {
@@ -101,7 +94,6 @@ bool CVarnickDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   return false;
 }
 
-// Registered messages have numbers from 0xC000 on; before registration the numbers are 0.
 bool CVarnickDlg::OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   const uint32_t window = WindowValue(wp);
   const int32_t instance = static_cast<int32_t>(lp);

@@ -18,12 +18,11 @@ class CVarnickDlg : public CDialog {
   bool OnInit() override;
   bool OnPaint() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  // The link's messages and images, answered before the dialog manager: the hub handles a
+  // message for every terminal's step.
+  bool OnEarlyMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
-  // The link's messages are answered by a window procedure put in front of the dialog
-  // manager's: that one stores every answer in DWLP_MSGRESULT, a round trip to the window
-  // server per message under Wine, and the hub handles a message for every terminal's step.
-  static LRESULT CALLBACK LinkProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
   bool OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
   bool OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& result);
   void SendImageSet(HWND to);
@@ -31,7 +30,6 @@ class CVarnickDlg : public CDialog {
 
   const HubSettings& settings_;
   HICON icon_;
-  WNDPROC dialog_proc_ = nullptr;  // the dialog manager's window procedure, behind LinkProc
   TerminalRegistry registry_;
   uint32_t checksum_ = 0;  // of the set built at the last accepted image; 0 before the first
   std::string time_stamp_;

@@ -1,7 +1,36 @@
 #include "dialog.h"
 
-INT_PTR CDialog::DoModal(HWND parent) {
-  return DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(_template_id), parent,
+namespace {
+
+// The dialog procedure returns the answers of these messages itself; the dialog manager
+// ignores DWLP_MSGRESULT for them.
+bool AnsweredDirectly(UINT msg) {
+  switch (msg) {
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+      return true;
+  }
+  return false;
+}
+
+// The dialog object behind a window, kept in DWLP_USER from WM_INITDIALOG on.
+CDialog* DialogOf(HWND window) {
+  return reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+}  // namespace
+
+INT_PTR CDialog::DoModal() {
+  return DialogBoxParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(_template_id), NULL,
                          DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
@@ -24,18 +53,25 @@ void CDialog::PaintMinimizedIcon(HICON icon) {
   EndPaint(_window, &ps);
 }
 
+void CDialog::AnswerMessagesEarly() {
+  _dialog_manager_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EarlyProc)));
+}
+
 INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT result = 0;
   switch (msg) {
     case WM_INITDIALOG:
-      return OnInit() ? TRUE : FALSE;
+      result = OnInit() ? TRUE : FALSE;
+      break;
     case WM_COMMAND:
       return OnCommand(HIWORD(wp), LOWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
     case WM_PAINT:
       return OnPaint() ? TRUE : FALSE;
+    default:
+      if (!OnMessage(msg, wp, lp, result)) return FALSE;
   }
-  LRESULT result = 0;
-  if (!OnMessage(msg, wp, lp, result)) return FALSE;
-  if (msg == WM_QUERYDRAGICON || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORDLG) return result;
+  if (AnsweredDirectly(msg)) return result;
   SetWindowLongPtrA(_window, DWLP_MSGRESULT, result);
   return TRUE;
 }
@@ -47,7 +83,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp
     self->_window = window;
     SetWindowLongPtrA(window, DWLP_USER, lp);
   } else {
-    self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    self = DialogOf(window);
   }
   if (!self) return FALSE;
   try {
@@ -55,4 +91,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp
   } catch (...) {
     return FALSE;
   }
+}
+
+// Goes in from OnInit, when DWLP_USER already holds `this`.
+LRESULT CALLBACK CDialog::EarlyProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  CDialog* self = DialogOf(window);
+  LRESULT result = 0;
+  try {
+    if (self->OnEarlyMessage(msg, wp, lp, result)) return result;
+  } catch (...) {
+    return 0;
+  }
+  return CallWindowProcA(self->_dialog_manager_proc, window, msg, wp, lp);
 }

@@ -9,7 +9,7 @@ class CDialog : public CWindow {
   explicit CDialog(int template_id) : _template_id(template_id) {}
   virtual ~CDialog() = default;
 
-  INT_PTR DoModal(HWND parent = 0);
+  INT_PTR DoModal();
   void EndDialog(INT_PTR result) { ::EndDialog(_window, result); }
 
  protected:
@@ -23,11 +23,24 @@ class CDialog : public CWindow {
     return false;
   }
 
+  // From now on every message reaches OnEarlyMessage before the dialog manager. The dialog
+  // manager stores each answer in DWLP_MSGRESULT, a round trip to the window server per
+  // message under Wine; an answer given early spares it. Call it once, from OnInit.
+  void AnswerMessagesEarly();
+  // A message not yet seen by the dialog manager; `result` is its answer. Those it does not
+  // handle go on to the dialog manager and then to the functions above.
+  virtual bool OnEarlyMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    (void)msg, (void)wp, (void)lp, (void)result;
+    return false;
+  }
+
   // Paints the icon centred in the client area of a minimised dialog.
   void PaintMinimizedIcon(HICON icon);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK EarlyProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
   INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   int _template_id;
+  WNDPROC _dialog_manager_proc = nullptr;  // behind EarlyProc once AnswerMessagesEarly ran
 };

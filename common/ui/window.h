@@ -6,11 +6,6 @@
 
 class CWindow {
  public:
-  CWindow(HWND window = 0) : _window(window) {}
-  HWND GetHWND() const { return _window; }
-  operator HWND() const { return _window; }
-  void Attach(HWND window) { _window = window; }
-
   LRESULT SendMsg(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageA(_window, msg, wp, lp); }
   bool Show(int cmd) const { return ShowWindow(_window, cmd) != FALSE; }
   bool IsMinimized() const { return IsIconic(_window) != FALSE; }
@@ -29,5 +24,5 @@ class CWindow {
   }
 
  protected:
-  HWND _window;
+  HWND _window = 0;
 };

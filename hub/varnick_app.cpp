@@ -33,7 +33,7 @@ int CVarnickApp::Run() {
   return 0;
 }
 
-bool CVarnickApp::InitInstance() {
+void CVarnickApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, 0xFF};
   InitCommonControlsEx(&controls);
 
@@ -42,11 +42,11 @@ bool CVarnickApp::InitInstance() {
   if (length == 0 || length >= sizeof module_path) {  // a cut path would name the wrong file
     ShowHubError("InitInstance: GetModuleFileNameA failed. \r\nErrorCode: %d \r\nErrorMessage: %s ",
                  length ? ERROR_INSUFFICIENT_BUFFER : GetLastError());
-    return false;
+    return;
   }
   LoadXml(SettingsPath(module_path, BaseName(module_path), "qelv.xml"), settings_);
 
-  if (ActivateRunningHub(settings_.channel_id)) return false;
+  if (ActivateRunningHub(settings_.channel_id)) return;
 
   WNDCLASSA hidden_class{};
   hidden_class.lpfnWndProc = DefWindowProcA;
@@ -55,12 +55,11 @@ bool CVarnickApp::InitInstance() {
   if (!RegisterClassA(&hidden_class)) {
     ShowHubError("InitInstance: RegisterClass failed. \r\nErrorCode: %d \r\nErrorMessage: %s ",
                  GetLastError());
-    return false;
+    return;
   }
 
   CVarnickDlg dialog(settings_);
   dialog.DoModal();
-  return false;
 }
 
 void CVarnickApp::ExitInstance() {

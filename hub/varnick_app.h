@@ -9,7 +9,9 @@ class CVarnickApp {
   int Run();
 
  private:
-  bool InitInstance();  // false when the hub ends without its dialog
+  // Reads the settings and runs the dialog until it closes; returns at once when a hub of the
+  // channel runs already or start-up fails. The exit step follows on every path.
+  void InitInstance();
   void ExitInstance();
 
   HubSettings settings_;  // those of an unreadable file until qelv.xml is read

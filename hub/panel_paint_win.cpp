@@ -35,16 +35,19 @@ void ShadowText(HDC dc, int x, int y, const std::string& text) {
   Text(dc, x, y, text);
 }
 
+// One column at a time in the device context's own pen, recoloured per column: no pen is
+// created for the rule's hundreds of colours.
 void PaintRule(HDC dc) {
+  HGDIOBJ previous_pen = SelectObject(dc, GetStockObject(DC_PEN));
+  const COLORREF previous_colour = GetDCPenColor(dc);
   for (int column = kRuleFirst; column <= kRuleLast; column++) {
     const int level = RuleLevel(column);
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(level, level, 255));
-    HGDIOBJ previous = SelectObject(dc, pen);
+    SetDCPenColor(dc, RGB(level, level, 255));
     MoveToEx(dc, column, kRuleTop, nullptr);
     LineTo(dc, column, kRuleTop + 2);  // the end point is not drawn: two rows
-    SelectObject(dc, previous);
-    DeleteObject(pen);
   }
+  SetDCPenColor(dc, previous_colour);
+  SelectObject(dc, previous_pen);
 }
 
 }  // namespace
@@ -52,7 +55,7 @@ void PaintRule(HDC dc) {
 void PaintContent(HDC dc, const PanelContent& c) {
   const HubSettings& s = c.settings;
   // A repaint after a change covers the value rows only; the rule and the version rows lie
-  // outside it, and drawing them there (hundreds of pens) would only be clipped away.
+  // outside it, and drawing them there (hundreds of lines) would only be clipped away.
   RECT area{};
   GetClipBox(dc, &area);
   const bool rule_shown = area.top <= kRuleTop + 1 && area.bottom > kRuleTop &&

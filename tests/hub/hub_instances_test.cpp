@@ -28,6 +28,32 @@ TEST(HubInstances, SecondHubOfAChannelEndsAndTheFirstStays) {
   EXPECT_TRUE(IsWindowVisible(endpoint));
 }
 
+TEST(HubInstances, SecondHubRestoresAMinimisedFirstAndItsPanel) {
+  const std::string channel = UniqueChannel("restore");
+  RunningHub first(SettingsFor(channel).c_str());
+  HWND endpoint = first.WaitForEndpoint(channel);
+  ASSERT_NE(endpoint, nullptr);
+  ShowWindow(endpoint, SW_MINIMIZE);
+  ASSERT_TRUE(PollUntil(30000, [&] { return IsIconic(endpoint) != FALSE; }));
+
+  RunningHub second(SettingsFor(channel).c_str());
+  ASSERT_TRUE(second.Started());
+  EXPECT_TRUE(second.WaitForExit());
+  // The second hub's request is answered before it ends; the poll only allows for Wine.
+  PollUntil(30000, [&] { return !IsIconic(endpoint); });
+  EXPECT_FALSE(IsIconic(endpoint));
+  EXPECT_TRUE(IsWindowVisible(endpoint));
+
+  // Restored, the whole panel is painted again, not the icon: the rule's first column.
+  POINT origin{0, 0};
+  ClientToScreen(endpoint, &origin);
+  HDC screen = GetDC(NULL);
+  auto rule_shown = [&] { return GetPixel(screen, origin.x + 25, origin.y + 155) == RGB(170, 170, 255); };
+  PollUntil(30000, rule_shown);
+  EXPECT_TRUE(rule_shown());
+  ReleaseDC(NULL, screen);
+}
+
 TEST(HubInstances, HubsOfDifferentChannelsRunSideBySide) {
   const std::string a = UniqueChannel("side_a"), b = UniqueChannel("side_b");
   RunningHub hub_a(SettingsFor(a).c_str());

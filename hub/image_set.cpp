@@ -21,8 +21,15 @@ std::optional<uint32_t> AcceptImage(TerminalRegistry& registry, uint32_t window,
   if (!data && size != 0) return std::nullopt;
   TTerminal* owner = registry.ImageOwner(window);
   if (!owner) return std::nullopt;
-  if (size == 0) owner->image.clear();
-  else owner->image.assign(static_cast<const char*>(data), size);
-  const std::string set = BuildImageSet(registry);
-  return image_checksum(set.data(), static_cast<int32_t>(set.size()));
+  // Whatever runs out of memory, the previous image stays: the set handed to slaves must remain
+  // the one behind the published checksum.
+  std::string image = size ? std::string(static_cast<const char*>(data), size) : std::string();
+  owner->image.swap(image);
+  try {
+    const std::string set = BuildImageSet(registry);
+    return image_checksum(set.data(), static_cast<int32_t>(set.size()));
+  } catch (...) {
+    owner->image.swap(image);
+    throw;
+  }
 }

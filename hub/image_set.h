@@ -14,6 +14,7 @@ std::string BuildImageSet(const TerminalRegistry& registry);
 
 // Stores `size` bytes at `data` as the image of the master that owns `window` and answers the
 // checksum of the rebuilt set. Without such a master, or when `data` is null but `size` is
-// not 0, the image is dropped and nothing changes.
+// not 0, the image is dropped and nothing changes; running out of memory throws and changes
+// nothing either.
 std::optional<uint32_t> AcceptImage(TerminalRegistry& registry, uint32_t window,
                                     const void* data, size_t size);

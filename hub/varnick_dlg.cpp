@@ -1,6 +1,7 @@
 #include "varnick_dlg.h"
 
 #include <optional>
+#include <utility>
 
 #include "hub_message_win.h"
 #include "image_set.h"
@@ -117,12 +118,15 @@ bool CVarnickDlg::OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
 bool CVarnickDlg::OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& result) {
   if (!frame || frame->dwData != link::kCopyDataTag) return false;  // not ours
   result = TRUE;  // also when the image is dropped
+  // Everything that can run out of memory comes before the first change: the published
+  // checksum, the shown one and the time stamp change together or not at all.
+  std::string time_stamp = CurrentTimeStamp();
   std::optional<uint32_t> checksum =
       AcceptImage(registry_, WindowValue(from), frame->lpData, frame->cbData);
   if (!checksum) return true;
   checksum_ = *checksum;
   SetWindowLongPtrA(_window, GWLP_USERDATA, static_cast<LONG_PTR>(checksum_));
-  time_stamp_ = CurrentTimeStamp();
+  time_stamp_ = std::move(time_stamp);
   InvalidatePanel();
   return true;
 }

@@ -10,23 +10,7 @@
 #include "image_cursor.h"
 #include "image_set_split.h"
 #include "image_text.h"
-
-namespace {
-long g_allocations_left = -1;  // negative: no failure armed
-bool g_failed = false;
-}  // namespace
-
-void* operator new(size_t size) {
-  if (g_allocations_left == 0) {
-    g_failed = true;
-    throw std::bad_alloc();
-  }
-  if (g_allocations_left > 0) g_allocations_left--;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
+#include "../support/allocation_failure.h"
 
 namespace {
 

@@ -1,13 +1,15 @@
 # The distribution: what the zip holds and where, packed by CPack's ZIP generator.
-#   Lobrine.exe, core/ (the hub and its settings), master/ and slave/ (the bridge libraries),
-#   include/ (the experts' include files), VERSION, SHA256SUMS.
+#   Lobrine.exe, core/ (the hub and its settings), master/ and slave/ (the bridge libraries and
+#   the reference experts), include/ (the experts' include files), VERSION, SHA256SUMS.
 # Shipped programs carry no debug sections: before packing, cmake/ShipFiles.cmake moves their
 # debug information into a symbols zip beside the distribution's.
 install(TARGETS Lobrine RUNTIME DESTINATION . COMPONENT dist)
 install(TARGETS Varnick RUNTIME DESTINATION core COMPONENT dist)
 install(FILES ${PROJECT_SOURCE_DIR}/hub/qelv.xml DESTINATION core COMPONENT dist)
 install(TARGETS qelv_d30or RUNTIME DESTINATION master COMPONENT dist)
+install(FILES ${PROJECT_SOURCE_DIR}/experts/e-qelv-master.mq4 DESTINATION master COMPONENT dist)
 install(TARGETS qelv_r30uv RUNTIME DESTINATION slave COMPONENT dist)
+install(FILES ${PROJECT_SOURCE_DIR}/experts/e-qelv-slave.mq4 DESTINATION slave COMPONENT dist)
 install(FILES ${PROJECT_SOURCE_DIR}/master/qelv_d30or.mqh ${PROJECT_SOURCE_DIR}/slave/qelv_r30uv.mqh
         DESTINATION include COMPONENT dist)
 file(WRITE ${CMAKE_BINARY_DIR}/VERSION "${PROJECT_VERSION}\n")

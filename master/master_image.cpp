@@ -22,8 +22,12 @@ void MasterImage::Append(int pool, int price_digits, int lots_digits, OrderField
     order.close_price = 0.0;
   }
   std::string& section = pool == kMarketPool ? market_ : history_;
+  const std::string line = FormatOrderLine(order, price_digits, lots_digits);
+  // Room first: running out of memory then leaves the section as it was, not ending in a
+  // line feed that the next send would carry as an empty line.
+  section.reserve(section.size() + 1 + line.size());
   if (!section.empty()) section += '\n';
-  section += FormatOrderLine(order, price_digits, lots_digits);
+  section += line;
 }
 
 std::string MasterImage::Text() const {

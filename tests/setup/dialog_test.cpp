@@ -1,6 +1,7 @@
 // The setup dialog driven from outside, as a user would: Lobrine.exe runs in its own process
 // from a scratch setup folder; the test finds its windows, types, clicks and answers its boxes.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,23 @@ namespace {
 using Texts = std::vector<std::string>;
 
 constexpr char kTitle[] = "Dremont: Lobrine";
+
+// Reads each folder on the way to `path` once. Wine's browser finds the folder it opens at by
+// comparing folder entries byte for byte, access times included; a folder read for the first
+// time since it changed gets a new access time (relatime mounts), and when that falls between
+// the browser's two looks, it opens higher up. Read beforehand, the times hold still.
+void ReadFoldersDownTo(const std::string& path) {
+  for (size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((path.substr(0, end) + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+      while (FindNextFileA(search, &entry)) {
+      }
+      FindClose(search);
+    }
+    if (end == std::string::npos) return;
+  }
+}
 
 class SetupDialog : public testing::Test {
  protected:
@@ -41,6 +59,26 @@ class SetupDialog : public testing::Test {
 
   std::string Field(HWND dialog, int id) { return ControlText(GetDlgItem(dialog, id)); }
 
+  // Clicks a browse button and waits for the folder browser, which opens at `opens_at`; its
+  // caption is the section's label or the browser's own title, as the system has it. NULL on
+  // time-out.
+  HWND OpenBrowser(HWND dialog, int button, const char* label, const std::string& opens_at) {
+    ReadFoldersDownTo(opens_at);
+    PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    HWND browser = NULL;
+    EXPECT_TRUE(AnswerBoxesUntil(*process_, [&] {
+      return (browser = FindProcessWindow(*process_, label)) != NULL ||
+             (browser = FindProcessWindow(*process_, "Browse for Folder")) != NULL;
+    }, boxes_));
+    return browser;
+  }
+
+  // Presses a button of the browser and waits until it is gone.
+  bool CloseBrowser(HWND browser, int button) {
+    PostMessageA(browser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return AnswerBoxesUntil(*process_, [&] { return !IsWindow(browser); }, boxes_);
+  }
+
   SetupFolder setup_;
   const std::string config_ = setup_ / "config.xml";
   std::unique_ptr<SetupProcess> process_;
@@ -62,6 +100,21 @@ TEST_F(SetupDialog, ShowsTheFoldersOfConfigXmlAndTheFilesToCopyAndEscWritesNothi
 
   SetControlText(GetDlgItem(dialog, 1005), "F:\\Typed");
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);  // the Esc key
+  WaitForEnd();
+  EXPECT_EQ(ReadFileText(config_), stored);
+  EXPECT_EQ(boxes_, Texts{});
+}
+
+TEST_F(SetupDialog, EnterEndsTheDialogWithoutWritingConfigXml) {
+  const std::string stored = "<root><master><path>E:\\Master</path></master></root>";
+  WriteFileText(config_, stored);
+  HWND dialog = Start();
+  ASSERT_TRUE(dialog);
+  HWND field = GetDlgItem(dialog, 1005);
+  SetControlText(field, "F:\\Typed");
+  // Through the dialog manager, which makes the key an OK command: the dialog has no default
+  // button.
+  PostMessageA(field, WM_KEYDOWN, VK_RETURN, 1);
   WaitForEnd();
   EXPECT_EQ(ReadFileText(config_), stored);
   EXPECT_EQ(boxes_, Texts{});
@@ -118,20 +171,42 @@ TEST_F(SetupDialog, FolderBrowserOpensAtTheFieldsFolder) {
   SetControlText(GetDlgItem(dialog, 1009), start);
 
   for (int button : {IDCANCEL, IDOK}) {
-    PostMessageA(GetDlgItem(dialog, 1011), BM_CLICK, 0, 0);
-    HWND browser = NULL;
-    ASSERT_TRUE(AnswerBoxesUntil(*process_, [&] {
-      return (browser = FindProcessWindow(*process_, "Slave terminal:")) != NULL ||
-             (browser = FindProcessWindow(*process_, "Browse for Folder")) != NULL;
-    }, boxes_));
-    PostMessageA(browser, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-    ASSERT_TRUE(AnswerBoxesUntil(*process_, [&] { return !IsWindow(browser); }, boxes_));
+    HWND browser = OpenBrowser(dialog, 1011, "Slave terminal:", start);
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(CloseBrowser(browser, button));
     // Cancel leaves the field; OK takes the folder the browser was opened at.
     EXPECT_EQ(Field(dialog, 1009), start);
   }
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   WaitForEnd();
   EXPECT_EQ(boxes_, Texts{});
+}
+
+TEST_F(SetupDialog, FolderChosenInTheBrowserReplacesTheFieldAndTheCloseBoxWritesIt) {
+  WriteFileText(config_, "");
+  const std::string start = setup_ / "slave", chosen = start.substr(0, start.rfind('\\'));
+  HWND dialog = Start();
+  ASSERT_TRUE(dialog);
+  SetControlText(GetDlgItem(dialog, 1009), start);
+
+  HWND browser = OpenBrowser(dialog, 1011, "Slave terminal:", start);
+  ASSERT_TRUE(browser);
+  // The user clicks the folder above the one the browser opened at.
+  HWND tree = FindWindowExA(browser, NULL, WC_TREEVIEWA, NULL);
+  ASSERT_TRUE(tree);
+  const LRESULT opened = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+  const LRESULT parent = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, opened);
+  ASSERT_TRUE(opened && parent);
+  ASSERT_TRUE(SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, parent));
+  ASSERT_TRUE(CloseBrowser(browser, IDOK));
+  EXPECT_EQ(Field(dialog, 1009), chosen);
+
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  WaitForEnd();
+  EXPECT_EQ(boxes_, Texts{});
+  SetupFolders written;
+  ReadConfigXmlText(ReadFileText(config_).c_str(), written);
+  EXPECT_EQ(written.m_strSlavePath, chosen);
 }
 
 // With its field empty, a terminal's browser opens where newer terminals keep their data
@@ -153,14 +228,9 @@ TEST_F(SetupDialog, EmptyTerminalFieldBrowsesFromTheTerminalsDataFolders) {
   } terminal_sections[] = {{1005, 1007, "Master terminal:"}, {1009, 1011, "Slave terminal:"}};
   for (const auto& section : terminal_sections) {
     SetControlText(GetDlgItem(dialog, section.field), "");
-    PostMessageA(GetDlgItem(dialog, section.browse), BM_CLICK, 0, 0);
-    HWND browser = NULL;
-    ASSERT_TRUE(AnswerBoxesUntil(*process_, [&] {
-      return (browser = FindProcessWindow(*process_, section.title)) != NULL ||
-             (browser = FindProcessWindow(*process_, "Browse for Folder")) != NULL;
-    }, boxes_));
-    PostMessageA(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    ASSERT_TRUE(AnswerBoxesUntil(*process_, [&] { return !IsWindow(browser); }, boxes_));
+    HWND browser = OpenBrowser(dialog, section.browse, section.title, terminals);
+    ASSERT_TRUE(browser);
+    ASSERT_TRUE(CloseBrowser(browser, IDOK));
     EXPECT_EQ(Field(dialog, section.field), terminals) << section.title;
   }
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

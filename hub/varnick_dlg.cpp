@@ -5,9 +5,11 @@
 
 #include "hub_message_win.h"
 #include "image_set.h"
+#include "link_endpoint_win.h"
 #include "link_protocol.h"
 #include "resource.h"
 #include "time_stamp.h"
+#include "window_value_win.h"
 
 namespace {
 
@@ -16,11 +18,8 @@ const UINT_PTR kExpiryTimerId = 1000;
 // would otherwise hold the hub, and with it every terminal, for ever.
 const UINT kReplyTimeoutMs = 5000;
 
-// Window handles travel as 32-bit values; only those bits identify a window.
-uint32_t WindowValue(WPARAM wp) { return static_cast<uint32_t>(wp); }
-HWND WindowHandle(WPARAM wp) {
-  return reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<int32_t>(wp)));
-}
+// A terminal's window travels in wParam as a 32-bit value; only those bits identify it.
+uint32_t CarriedWindow(WPARAM wp) { return static_cast<uint32_t>(wp); }
 
 }  // namespace
 
@@ -96,7 +95,7 @@ bool CVarnickDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
 }
 
 bool CVarnickDlg::OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  const uint32_t window = WindowValue(wp);
+  const uint32_t window = CarriedWindow(wp);
   const int32_t instance = static_cast<int32_t>(lp);
   result = 0;
   if (msg == master_marker_ || msg == slave_marker_) {
@@ -108,7 +107,7 @@ bool CVarnickDlg::OnLinkMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     if (registry_.Detach(msg == master_detach_ ? kMasterKind : kSlaveKind, window, instance))
       InvalidatePanel();
   } else if (msg == get_image_) {
-    SendImageSet(WindowHandle(wp));
+    SendImageSet(WindowFromValue(static_cast<int32_t>(window)));
   } else {
     return false;
   }
@@ -122,7 +121,7 @@ bool CVarnickDlg::OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& 
   // checksum, the shown one and the time stamp change together or not at all.
   std::string time_stamp = CurrentTimeStamp();
   std::optional<uint32_t> checksum =
-      AcceptImage(registry_, WindowValue(from), frame->lpData, frame->cbData);
+      AcceptImage(registry_, CarriedWindow(from), frame->lpData, frame->cbData);
   if (!checksum) return true;
   checksum_ = *checksum;
   SetWindowLongPtrA(_window, GWLP_USERDATA, static_cast<LONG_PTR>(checksum_));
@@ -136,14 +135,6 @@ void CVarnickDlg::SendImageSet(HWND to) {
   // value that is no window fails the send without effect.
   if (to == HWND_BROADCAST || to == HWND_TOPMOST) return;
   const std::string set = BuildImageSet(registry_);
-  COPYDATASTRUCT frame;
-  frame.dwData = link::kCopyDataTag;
-  frame.cbData = static_cast<DWORD>(set.size());
-  frame.lpData = const_cast<char*>(set.data());
-  // SMTO_NORMAL keeps handling the messages sent to the hub while it waits, as a plain send
-  // would; the answer is not needed.
-  DWORD_PTR answer = 0;
-  SendMessageTimeoutA(to, WM_COPYDATA, reinterpret_cast<WPARAM>(_window),
-                      reinterpret_cast<LPARAM>(&frame), SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                      kReplyTimeoutMs, &answer);
+  // Messages sent to the hub are still handled while it waits; the answer is not needed.
+  LinkEndpoint(to).SendCopyData(WindowValue(_window), set.data(), set.size(), kReplyTimeoutMs);
 }

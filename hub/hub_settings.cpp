@@ -1,27 +1,11 @@
 #include "hub_settings.h"
 
-#include <climits>
 #include <vector>
 
 #include "extract_tag_values.h"
+#include "number_text.h"
 
 namespace {
-
-// Decimal with an optional sign, up to the first non-digit; no digits give 0. A value out of
-// range is held at the nearest end rather than wrapped.
-int ParseInt(std::string_view text) {
-  size_t i = 0;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; i++) {
-    value = value * 10 + (text[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
-  return static_cast<int>(value);
-}
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -74,7 +58,7 @@ HubSettings ReadHubSettings(std::string_view file) {
 
   for (auto [name, field] : {std::pair{"x", &s.x}, {"y", &s.y}, {"dx", &s.dx}, {"dy", &s.dy},
                              {"font_size", &s.font_size}})
-    if (FirstValue(panel, name, value)) *field = ParseInt(value);
+    if (FirstValue(panel, name, value)) *field = ReadInt32(value);
   if (FirstValue(panel, "font_name", value)) s.font_name = value;
   if (FirstValue(panel, "font_color", value)) s.font_color = PlatformColor(ParseHex(value));
   return s;

@@ -1,11 +1,12 @@
-// Locale-independent readers for the numeric fields of an order line. The terminal process may
-// have switched the C runtime's locale to a decimal comma, so nothing here consults it.
+// Locale-independent number readers for the texts the programs exchange: the fields of an order
+// line and the values of a settings file. A terminal process may have switched the C runtime's
+// locale to a decimal comma, so nothing here consults it.
 #pragma once
 #include <cstdint>
 #include <string_view>
 
-// Leading blanks, an optional sign, then decimal digits up to the first other character; no
-// digits gives 0. Values beyond the 32-bit range saturate at INT32_MIN / INT32_MAX, as the
+// Leading blanks (space, tab, CR, LF, vertical tab, form feed), an optional sign, then decimal
+// digits up to the first other character; no digits gives 0. Values beyond the 32-bit range saturate at INT32_MIN / INT32_MAX, as the
 // C runtime's atoi does on Windows.
 int32_t ReadInt32(std::string_view text);
 

@@ -1,7 +1,6 @@
 // The tag search with which the settings files are read (no XML parser: plain byte search).
 #pragma once
 #include <string>
-#include <string_view>
 #include <vector>
 
 // Collects, in order, the values of all elements <open>...</close> in `source`: each value is
@@ -10,6 +9,3 @@
 // first zero byte. Returns 1 when a text is missing (null), 0 otherwise.
 int ExtractTagValues(const char* source, const char* open, const char* close,
                      std::vector<std::string>& values);
-
-// White space as the settings readers see it: space, tab, CR, LF, vertical tab, form feed.
-std::string_view TrimWhiteSpace(std::string_view text);

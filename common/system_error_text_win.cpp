@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "extract_tag_values.h"
 #include "system_error_text.h"
+#include "white_space.h"
 
 std::string SystemErrorText(unsigned long code) {
   char* buffer = nullptr;

@@ -2,22 +2,8 @@
 
 #include <utility>
 
-#include "extract_tag_values.h"
-
-namespace {
-
-// Case is folded for ASCII letters only, as the C runtime compares without case in its default
-// locale.
-int CompareIgnoringCase(const std::string& a, const std::string& b) {
-  auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-    int difference = fold(a[i]) - fold(b[i]);
-    if (difference) return difference;
-  }
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
-
-}  // namespace
+#include "ascii_case.h"
+#include "white_space.h"
 
 void SplitPatterns(const std::string& list, std::vector<std::string>& patterns) {
   patterns.clear();

@@ -3,12 +3,12 @@
 #include "browse_start.h"
 #include "config_file.h"
 #include "copy_engine.h"
-#include "extract_tag_values.h"
 #include "folder_browser.h"
 #include "header_painter.h"
 #include "lobrine_app.h"
 #include "plan_runner.h"
 #include "resource.h"
+#include "white_space.h"
 
 struct FolderSection {
   Plan plan;

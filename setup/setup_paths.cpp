@@ -1,7 +1,7 @@
 #include "setup_paths.h"
 
-#include "extract_tag_values.h"
 #include "settings_path.h"
+#include "white_space.h"
 
 std::string SetupPath(const std::string& module_path, const std::string& name) {
   return SettingsPath(module_path, BaseName(module_path), name);

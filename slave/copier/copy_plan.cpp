@@ -6,7 +6,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "ascii_text.h"
+#include "ascii_case.h"
 #include "copy_link.h"
 #include "copy_lots.h"
 #include "fixed_point.h"

@@ -5,6 +5,7 @@
 #include <string>
 #include <type_traits>
 
+#include "ascii_case.h"
 #include "ascii_text.h"
 #include "fixed_point.h"
 

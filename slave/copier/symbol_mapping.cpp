@@ -1,6 +1,6 @@
 #include "symbol_mapping.h"
 
-#include "ascii_text.h"
+#include "ascii_case.h"
 #include "order_texts.h"
 
 namespace {

@@ -19,8 +19,9 @@ struct CopyAction {
   std::string symbol;
   int32_t type = 0;        // open: the order type
   double lots = 0;         // open: lots; close and partial close: the lots to close
-  double price = 0;        // open: market or pending price; modify: the order's (new) price;
-                           // close: the market price it closes at
+  double price = 0;        // pending open, modify: the order's (new) price; market open, close
+                           // and partial close: the market price when planned, for information
+                           // only (the expert trades at the bid or ask of the moment)
   double sl = 0;           // open, modify
   double tp = 0;           // open, modify
   int32_t expiration = 0;  // pending open, modify

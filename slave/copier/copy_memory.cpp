@@ -14,6 +14,12 @@ void EraseIf(std::vector<Entry>& entries, Predicate predicate) {
 
 bool IsClosing(ActionKind kind) { return kind == ActionKind::kClose || kind == ActionKind::kDelete; }
 
+// Refusals that time lifts too: closes, whose master order will not change again, and opens
+// refused while trading was off.
+bool RetriedInTime(ActionKind kind, int32_t error) {
+  return IsClosing(kind) || (kind == ActionKind::kOpen && MeansTradingIsOff(error));
+}
+
 }  // namespace
 
 const char* ActionKindName(ActionKind kind) {
@@ -66,7 +72,7 @@ void CopyMemory::Record(const CopyAction& action, int32_t error, int64_t now) {
 std::string CopyMemory::Blocking(int32_t magic, uint32_t master_state, int64_t now) {
   EraseIf(refusals_, [&](const Refusal& r) {
     return r.magic == magic && (r.master_state != master_state ||
-                                (IsClosing(r.kind) && now >= r.since + kCloseRetryTime));
+                                (RetriedInTime(r.kind, r.error) && now >= r.since + kCloseRetryTime));
   });
   std::string why;
   for (const Hold& hold : holds_) {

@@ -11,7 +11,9 @@
 //  - permanent: the chain is refused with the error's text (refusals()) until the master's order
 //    changes (modified, partially closed, closed, triggered). A refused close or delete, whose
 //    master order will not change again, is tried again every 60 s: a position the master has
-//    closed must not stay open because trading was off for a while.
+//    closed must not stay open because trading was off for a while. So is an open refused
+//    because trading was off (market closed, trade disabled or not allowed), under the
+//    planner's guards again then: the master's order does not change when the market opens.
 // Entries of chains no longer among the followed masters' orders are forgotten, holds once
 // their time is up. Each expert keeps a memory of its own; it is not shared between threads.
 #pragma once
@@ -27,7 +29,7 @@ class CopyMemory {
   static constexpr int kTries = 3;
   static constexpr int64_t kFirstRetryDelay = 2;  // seconds, doubled with every try
   static constexpr int64_t kHoldTime = 60;
-  static constexpr int64_t kCloseRetryTime = 60;
+  static constexpr int64_t kCloseRetryTime = 60;  // also for opens refused while trading was off
 
   struct Refusal {
     std::string login;

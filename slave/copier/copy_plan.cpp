@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <set>
 #include <unordered_map>
@@ -118,6 +119,13 @@ class Planner {
   double WantedTakeProfit(const TOrder& order, int32_t digits) const {
     return RoundToDigits(settings_.reverse ? order.price7 : order.price8, digits);
   }
+  // The masters' clock: their order times and expirations are their server's.
+  int64_t MasterNow() const { return slave_.now + settings_.master_time_offset; }
+  // A master's pending expiration on the slave's clock; 0, none, stays 0.
+  int32_t SlaveExpiration(int32_t master_expiration) const {
+    if (master_expiration == 0) return 0;
+    return int32_t(std::clamp<int64_t>(int64_t(master_expiration) - settings_.master_time_offset, 1, INT32_MAX));
+  }
   const SymbolFacts* UsableFacts(std::string_view symbol) const {
     const SymbolFacts* facts = FindSymbol(slave_.symbols, symbol);
     return facts && facts->exists && SymbolFactsUsable(*facts) ? facts : nullptr;
@@ -186,7 +194,8 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
     return Skip(chain, "magic " + Number(order.num11) + " is not among the allowed");
   if (!settings_.comment_contains.empty() && !ContainsIgnoringCase(CommentOf(order), settings_.comment_contains))
     return Skip(chain, "comment lacks \"" + settings_.comment_contains + "\"");
-  if (!settings_.copy_old && slave_.following_since > 0 && chain.root_open_time < slave_.following_since)
+  if (!settings_.copy_old && slave_.following_since > 0 &&
+      chain.root_open_time < slave_.following_since + settings_.master_time_offset)
     return Skip(chain, "opened before this account began following");
   std::string symbol = SlaveSymbol(settings_, SymbolOf(order));
   if (!SymbolAllowed(settings_, SymbolOf(order), symbol)) return Skip(chain, "symbol filtered out by the settings");
@@ -205,7 +214,7 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
   double price;
   if (IsMarketType(type)) {
     price = IsBuyType(type) ? facts.ask : facts.bid;
-    int64_t age = slave_.now - order.num2;
+    int64_t age = MasterNow() - order.num2;
     if (settings_.max_signal_age > 0 && age > settings_.max_signal_age)
       return Skip(chain, "signal is " + Number(age) + " s old (at most " + Number(settings_.max_signal_age) + ")");
     double points = std::round(std::fabs(price - order.price6) / facts.point);
@@ -215,7 +224,8 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
                              " (at most " + Number(settings_.max_deviation_points) + ")");
   } else {
     price = RoundToDigits(order.price6, facts.digits);
-    if (order.num12 != 0 && order.num12 <= slave_.now) return Skip(chain, "expired at " + Number(order.num12));
+    if (order.num12 != 0 && order.num12 <= MasterNow())
+      return Skip(chain, "expired at " + Number(SlaveExpiration(order.num12)));
     if (!PendingPriceFits(type, price, facts))
       return Skip(chain, "price " + PriceText(price, facts.digits) + " " + TooCloseText(facts));
   }
@@ -239,7 +249,7 @@ void Planner::Open(const MasterChain& chain, const std::vector<const SlaveOrder*
   action.type = type;
   action.lots = lots;
   action.price = price;
-  action.expiration = IsMarketType(type) ? 0 : order.num12;
+  action.expiration = IsMarketType(type) ? 0 : SlaveExpiration(order.num12);
   action.comment = CopyComment(chain.login, chain.root_ticket);
   std::string line = "open copy of " + ChainName(chain) + ": " + OrderTypeName(type) + " " + LotsText(lots) + " " +
                      facts.name + " at " + PriceText(price, facts.digits) + " sl " +
@@ -386,7 +396,8 @@ bool Planner::ModifyPending(const MasterChain& chain, const SlaveOrder& copy, co
     follow("tp", tp, wanted_tp, TakeProfitFits(copy.type, price, wanted_tp, facts),
            WidenedTakeProfit(copy.type, price, facts));
   }
-  if (order.num12 != copy.expiration) change("expiration", Number(copy.expiration), Number(order.num12));
+  const int32_t expiration = SlaveExpiration(order.num12);
+  if (expiration != copy.expiration) change("expiration", Number(copy.expiration), Number(expiration));
   if (changes.empty()) return false;
   CopyAction action = Action(chain, ActionKind::kModify);
   action.ticket = copy.ticket;
@@ -395,7 +406,7 @@ bool Planner::ModifyPending(const MasterChain& chain, const SlaveOrder& copy, co
   action.price = price;
   action.sl = sl;
   action.tp = tp;
-  action.expiration = order.num12;
+  action.expiration = expiration;
   Add(std::move(action), "modify " + CopyName(chain, copy) + ":" + changes);
   return true;
 }

@@ -30,6 +30,9 @@
 //    (measured from their price), they are widened to the stops level, so a copy is never
 //    without the protection the master has; a market copy's stop is not moved to a master
 //    stop that is too close, it keeps its own until the master's fits.
+//  - Times: the masters' order times and expirations are their server's, the slave's clock is
+//    its own; master_time_offset turns one into the other for the signal's age, "following
+//    since" and the expirations of pending copies.
 //  - An open chain whose history of partial closes is incomplete is neither copied nor managed
 //    (its root, and so its copies, are uncertain); a closed one still closes the copies of the
 //    oldest order its links name.

@@ -40,6 +40,14 @@ const char* ReadLimit(std::string_view text, int32_t& out) {
   return nullptr;
 }
 
+const char* ReadOffset(std::string_view text, int32_t& out) {
+  int32_t value;
+  if (!ReadNumber(text, value) || value < -kMaxMasterTimeOffset || value > kMaxMasterTimeOffset)
+    return "not a whole number of seconds from -172800 to 172800";
+  out = value;
+  return nullptr;
+}
+
 const char* ReadYesNo(std::string_view text, bool& out) {
   for (const char* yes : {"yes", "true", "on", "1"})
     if (EqualsIgnoringCase(text, yes)) return out = true, nullptr;
@@ -112,6 +120,7 @@ const Key kKeys[] = {
      }},
     {"comment_contains", [](CopySettings& s, std::string_view v) { return s.comment_contains = v, (const char*)nullptr; }},
     {"masters", [](CopySettings& s, std::string_view v) { return ReadNames(v, s.masters); }},
+    {"master_time_offset", [](CopySettings& s, std::string_view v) { return ReadOffset(v, s.master_time_offset); }},
 };
 
 // A list value is checked whole before it counts, so a bad item adds none of its list.
@@ -189,6 +198,7 @@ std::string FormatCopySettings(const CopySettings& s) {
   out += '\n';
   line("comment_contains"), out += s.comment_contains + '\n';
   line("masters"), AppendList(out, s.masters), out += '\n';
+  line("master_time_offset"), AppendInt(out, s.master_time_offset), out += '\n';
   return out;
 }
 

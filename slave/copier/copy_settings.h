@@ -24,6 +24,8 @@
 //   allow_magics           -        only master orders with these magic numbers
 //   comment_contains       -        only master orders whose comment has this (any case)
 //   masters                -        only these master logins
+//   master_time_offset     0        seconds to add to the slave's server time for the masters'
+//                                   (their order times, and expirations); within two days
 //
 // Example, as one line of an expert's input:
 //   lot_multiplier=0.5; max_lots=2; symbol_map=GOLD=XAUUSD, SILVER=XAGUSD; slave_suffix=.m
@@ -60,6 +62,7 @@ struct CopySettings {
   std::vector<int32_t> allow_magics;
   std::string comment_contains;
   std::vector<std::string> masters;
+  int32_t master_time_offset = 0;
 
   bool operator==(const CopySettings&) const = default;
 };
@@ -74,6 +77,9 @@ ParsedSettings ParseCopySettings(std::string_view text);
 
 // The settings as text that parses back to them, one key a line, for the expert's log.
 std::string FormatCopySettings(const CopySettings& settings);
+
+// The most master_time_offset may say either way: servers keep their zones within a day of UTC.
+inline constexpr int32_t kMaxMasterTimeOffset = 2 * 86400;
 
 // Whether the settings follow the master with this login.
 bool FollowsMaster(const CopySettings& settings, std::string_view login);

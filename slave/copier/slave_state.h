@@ -41,7 +41,8 @@ struct SlaveState {
                                     // master order still open (else a copy closed here longer
                                     // ago is copied again)
   std::vector<SymbolFacts> symbols; // the symbols the copies need: mapped names of the masters'
-  int64_t now = 0;                  // in the masters' server time, like their order times
-  int64_t following_since = 0;      // when this slave began following (0: unknown)
+  // The slave's server time; CopySettings::master_time_offset turns it into the masters'.
+  int64_t now = 0;
+  int64_t following_since = 0;      // when this slave began following, its time (0: unknown)
   std::vector<LoginCopiedElsewhere> copied_elsewhere;
 };

@@ -58,6 +58,8 @@ TradeErrorKind ClassifyTradeError(int32_t error) {
   return known ? known->kind : kPermanent;
 }
 
+bool MeansTradingIsOff(int32_t error) { return error == 132 || error == 133 || error == 4109; }
+
 std::string TradeErrorText(int32_t error) {
   std::string text;
   const KnownError* known = Find(error);

@@ -11,5 +11,8 @@ enum class TradeErrorKind {
 
 TradeErrorKind ClassifyTradeError(int32_t error);
 
+// Market closed, trade disabled, trade not allowed: refusals that pass when trading opens again.
+bool MeansTradingIsOff(int32_t error);
+
 // "134 not enough money"; a code not listed reads "error 4051".
 std::string TradeErrorText(int32_t error);

@@ -6,6 +6,7 @@
 
 #include "copier_builders.h"
 #include "copy_plan.h"
+#include "copy_settings.h"
 #include "trade_errors.h"
 
 namespace {
@@ -40,6 +41,7 @@ struct Step {
 struct Story {
   const char* name;
   std::vector<Step> steps;
+  const char* settings = "";
 };
 
 void PrintTo(const Story& story, std::ostream* out) { *out << story.name; }
@@ -48,7 +50,7 @@ class Memory : public testing::TestWithParam<Story> {};
 
 TEST_P(Memory, DecidesWhatTheNextPlansMayDo) {
   CopyMemory memory;
-  CopySettings settings;
+  const CopySettings settings = ParseCopySettings(GetParam().settings).settings;
   for (size_t i = 0; i < GetParam().steps.size(); i++) {
     const Step& step = GetParam().steps[i];
     // Every story's history holds a deleted pending copy of the master's #1005.
@@ -118,6 +120,20 @@ INSTANTIATE_TEST_SUITE_P(Results, Memory, testing::Values(
           {{0, kClosedBuyImage, {kCopy}, {kClose}, 4109, ""},
            {59, kClosedBuyImage, {kCopy}, {}, 0, "close refused: 4109 trade not allowed"},
            {60, kClosedBuyImage, {kCopy}, {kClose}, 0, "", 0}}},
+    Story{"OpenRefusedWhileTheMarketWasClosedTriedAgainEveryMinute",
+          {{0, kBuyImage, {}, {kOpen}, 132, "", 1},
+           {59, kBuyImage, {}, {}, 0, "open refused: 132 market closed"},
+           {60, kBuyImage, {}, {kOpen}, 133, "", 1},
+           {119, kBuyImage, {}, {}, 0, "open refused: 133 trade disabled"},
+           {120, kBuyImage, {}, {kOpen}, 4109, "", 1},
+           {180, kBuyImage, {}, {kOpen}, 0, "", 0}}},
+    Story{"OpenRetriedAfterTheMarketOpenedStillMeetsTheGuards",
+          {{0, kBuyImage, {}, {kOpen}, 132, "", 1},
+           {60, kBuyImage, {}, {}, 0, "signal is 65 s old (at most 30)", 0}},
+          "max_signal_age=30"},
+    Story{"OpenRefusedForOtherReasonsWaitsForTheMaster",
+          {{0, kBuyImage, {}, {kOpen}, 131, "", 1},
+           {600, kBuyImage, {}, {}, 0, "open refused: 131 invalid trade volume", 1}}},
     Story{"RefusedModifyLiftedWhenTheMasterCloses",
           {{0, kMovedBuyImage, {kCopy}, {"modify #9001 at 1.0835 sl 1.076 tp 0 exp 0"}, 130, "", 1},
            {1, kMovedBuyImage, {kCopy}, {}, 0, "modify refused: 130 invalid stops"},

@@ -28,6 +28,13 @@ SlaveState Following(SlaveState slave, int64_t since) {
   return slave;
 }
 
+// The slave's server clock at `now`, `since` when it began following.
+SlaveState Clock(SlaveState slave, int64_t now, int64_t since = 0) {
+  slave.now = now;
+  slave.following_since = since;
+  return slave;
+}
+
 SlaveState CopiedElsewhere(SlaveState slave, const char* login, int expert) {
   slave.copied_elsewhere.push_back({login, expert});
   return slave;
@@ -254,6 +261,51 @@ INSTANTIATE_TEST_SUITE_P(Guards, Plan, testing::Values(
              {Image("4711", {Master(1002, kBuy, 0.4, "EURUSD", 1.0834).From(1001).Opened(kNow - 100)},
                     {Master(1001, kBuy, 0.6, "EURUSD", 1.0834).To(1002).Opened(kNow - 100).Closed(kNow - 5)})},
              Following(Account({}), kNow - 10), "", {}, "skip master 4711 #1002 EURUSD: opened before"}),
+    CaseName);
+
+// ---------------------------------------------------------------------------------------------
+// The slave's server an hour behind the masters' (offset 3600) or ahead of it (-3600).
+INSTANTIATE_TEST_SUITE_P(TimeZones, Plan, testing::Values(
+    PlanCase{"SignalAgeOnTheMastersClock", {Image("4711", {Master(1001, kBuy, 1, "EURUSD", 1.0834).Opened(kNow - 30)})},
+             Clock(Account({}), kNow + 3600), "max_signal_age=60; master_time_offset=-3600",
+             {"open 4711 #1001: buy 1 EURUSD at 1.0835 sl 0 tp 0"}},
+    PlanCase{"SignalTooOldOnTheMastersClock",
+             {Image("4711", {Master(1001, kBuy, 1, "EURUSD", 1.0834).Opened(kNow - 120)})},
+             Clock(Account({}), kNow - 3600), "max_signal_age=60; master_time_offset=3600", {},
+             "signal is 120 s old (at most 60)"},
+    PlanCase{"OpenedBeforeFollowingOnTheMastersClock",
+             {Image("4711", {Master(1001, kBuy, 1, "EURUSD", 1.0834).Opened(kNow - 100)})},
+             Clock(Account({}), kNow - 3600, kNow - 3610), "master_time_offset=3600", {},
+             "opened before this account began following"},
+    PlanCase{"OpenedAfterFollowingOnTheMastersClock",
+             {Image("4711", {Master(1001, kBuy, 1, "EURUSD", 1.0834).Opened(kNow - 100)})},
+             Clock(Account({}), kNow + 3600, kNow + 3600 - 200), "master_time_offset=-3600",
+             {"open 4711 #1001: buy 1 EURUSD at 1.0835 sl 0 tp 0"}},
+    PlanCase{"PendingExpirationOnTheSlavesClock",
+             {Image("4711", {Master(1005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow + 7200)})},
+             Clock(Account({}), kNow - 3600), "master_time_offset=3600",
+             {"open 4711 #1005: buy limit 0.5 EURUSD at 1.08 sl 0 tp 0 exp 1700003600"}, "expires 1700003600"},
+    PlanCase{"NoExpirationStaysNone", {Image("4711", {Master(1005, kBuyLimit, 0.5, "EURUSD", 1.08)})},
+             Clock(Account({}), kNow + 3600), "master_time_offset=-3600",
+             {"open 4711 #1005: buy limit 0.5 EURUSD at 1.08 sl 0 tp 0"}},
+    PlanCase{"ExpiredOnTheMastersClock",
+             {Image("4711", {Master(1005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow - 1)})},
+             Clock(Account({}), kNow - 3600), "master_time_offset=3600", {}, "expired at 1699996399"},
+    PlanCase{"NotYetExpiredOnTheMastersClock",
+             {Image("4711", {Master(1005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow + 60)})},
+             Clock(Account({}), kNow + 3600), "master_time_offset=-3600",
+             {"open 4711 #1005: buy limit 0.5 EURUSD at 1.08 sl 0 tp 0 exp 1700003660"}},
+    PlanCase{"CopysExpirationKeptInLineOnTheSlavesClock",
+             {Image("4711", {Master(1005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow + 7200)})},
+             Clock(Account({Slave(5005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow + 3000).Of("4711", 1005)}),
+                   kNow - 3600),
+             "master_time_offset=3600", {"modify #5005 at 1.08 sl 0 tp 0 exp 1700003600"},
+             "expiration 1700003000 -> 1700003600"},
+    PlanCase{"CopysExpirationAlreadyInLine",
+             {Image("4711", {Master(1005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow + 7200)})},
+             Clock(Account({Slave(5005, kBuyLimit, 0.5, "EURUSD", 1.08).Expires(kNow + 3600).Of("4711", 1005)}),
+                   kNow - 3600),
+             "master_time_offset=3600", {}, ""}),
     CaseName);
 
 // ---------------------------------------------------------------------------------------------

@@ -32,6 +32,8 @@ TEST(ParseCopySettings, ReadsEveryKey) {
       {"allow_magics=0, 42, -7", [](CopySettings& s) { s.allow_magics = {0, 42, -7}; }},
       {"comment_contains=from #", [](CopySettings& s) { s.comment_contains = "from #"; }},
       {"masters=4711, 4712", [](CopySettings& s) { s.masters = {"4711", "4712"}; }},
+      {"master_time_offset=-3600", [](CopySettings& s) { s.master_time_offset = -3600; }},
+      {"master_time_offset=172800", [](CopySettings& s) { s.master_time_offset = 172800; }},
       // Separators, blanks, case, remarks, repeats.
       {"  LOT_Multiplier  =  2  \r\n# a remark\n\n;;Reverse=On",
        [](CopySettings& s) { s.lot_multiplier = 2, s.reverse = true; }},
@@ -76,6 +78,9 @@ TEST(ParseCopySettings, ReportsUnknownKeysAndBadValuesAndKeepsTheDefaults) {
       {"max_signal_age=-1", {"max_signal_age=-1: not a whole number of 0 or more"}},
       {"max_signal_age=99999999999", {"max_signal_age=99999999999: not a whole number of 0 or more"}},
       {"allow_magics=1, x, 3", {"allow_magics=1, x, 3: not a list of whole numbers"}},
+      {"master_time_offset=-172801", {"master_time_offset=-172801: not a whole number of seconds from -172800 to 172800"}},
+      {"master_time_offset=1.5", {"master_time_offset=1.5: not a whole number of seconds from -172800 to 172800"}},
+      {"master_time_offset=+60", {"master_time_offset=+60: not a whole number of seconds from -172800 to 172800"}},
       {"symbol_map=GOLD", {"symbol_map=GOLD: not a list of MASTER=SLAVE pairs"}},
       {"symbol_map=GOLD=XAUUSD, =X", {"symbol_map=GOLD=XAUUSD, =X: not a list of MASTER=SLAVE pairs"}},
       {"lotz=1;reverse=perhaps\ncopy_old=yes",
@@ -97,6 +102,7 @@ TEST(FormatCopySettings, ParsesBackToTheSameSettings) {
       "symbol_map=GOLD=XAUUSD, OIL=BRENT=X; master_prefix=#; master_suffix=.m; slave_prefix=a b; slave_suffix=,",
       "max_deviation_points=2147483647; max_signal_age=0; copy_old=yes; allow_symbols=EURUSD, GBPUSD",
       "deny_symbols=XAUUSD; allow_magics=-2147483648, 0, 42; comment_contains=from #; masters=4711, 4712",
+      "master_time_offset=-172800",
       "lot_multiplier=0.30000000000000004; fixed_lots=1e-300",
   };
   for (const char* text : texts) {

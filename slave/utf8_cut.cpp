@@ -1,6 +1,7 @@
 #include "utf8_cut.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -27,4 +28,10 @@ size_t Utf8CutLength(std::string_view text, size_t room) {
   if (continuations == kept) return kept;
   const size_t lead = kept - 1 - continuations;
   return AnnouncedLength(static_cast<unsigned char>(text[lead])) > continuations + 1 ? lead : kept;
+}
+
+void WriteUtf8Cut(char* bytes, size_t size, std::string_view text) {
+  const size_t n = Utf8CutLength(text, size - 1);
+  std::memcpy(bytes, text.data(), n);
+  bytes[n] = '\0';
 }

@@ -8,3 +8,7 @@
 // was made before (the split keeps 31 bytes of a symbol and 127 of a comment, anywhere).
 // Bytes that are not UTF-8 are kept or cut one by one.
 size_t Utf8CutLength(std::string_view text, size_t room);
+
+// Writes the start of `text` that Utf8CutLength keeps in `size` - 1 bytes, and a zero byte after
+// it; the rest of the buffer stays as it was. `size` is at least 1.
+void WriteUtf8Cut(char* bytes, size_t size, std::string_view text);

@@ -1,6 +1,36 @@
+// The master's scenario: one step per line, blank lines and text after '#' ignored.
+//
+//   login 4711                          the account's login (default 0)
+//   open 1001 buy 0.10 EURUSD 1.08345   an order: ticket, type (buy, sell, buylimit,
+//                                       selllimit, buystop, sellstop or 0-5), lots, symbol,
+//                                       price (a pending order's own price)
+//   open 1002 sell 1 GBPUSD 1.5 1.6 1.4 hi there
+//                                       ... then stop loss, take profit and a comment: the
+//                                       rest of the line
+//   open 1003 buylimit 0.5 EURUSD 1.07 1.06 1.09 magic=7 expiration=1252990000 grid 2
+//                                       ... with magic=N and expiration=T (unix seconds)
+//                                       between the stops and the comment
+//   modify 1001 1.07 1.10               new stop loss and take profit
+//   modify 1003 1.06 1.09 1.071         ... and a pending order's new price
+//   modify 1003 1.06 1.09 1.071 0       ... and its new expiration (0: none)
+//   close 1001 1.08500                  closes the order at that price
+//   close 1002 1.4 0.4                  closes 0.4 lots of it: the rest goes on under the next
+//                                       ticket with the comment "from #1002"
+//   delete 1003                         removes a pending order
+//   trigger 1003                        moves the market to a pending order's price: it becomes
+//                                       a market order under the same ticket
+//   price EURUSD 1.08100                moves the market: the symbol's bid (stops may be hit)
+//   wait 2000                           lets that many milliseconds pass
+//
+// Tickets are the account's real tickets. A trade server numbers new orders one after the
+// other from its first ticket (the next after the highest it has seen), the remainder of a
+// partial close included; an open line names the ticket the order gets, and a player that
+// drives a server reports any other ticket as a fault of the scenario. SimAccount numbers a
+// remainder the same way.
 #include "master_scenario.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <sstream>
 
@@ -26,6 +56,18 @@ bool Read(std::istringstream& in, T& value) {
   return static_cast<bool>(in >> value);
 }
 
+bool AtEnd(std::istringstream& in) { return (in >> std::ws).eof(); }
+
+// A value that may end the line: absent is fine, anything else must read as a T.
+template <typename T>
+bool ReadOptional(std::istringstream& in, std::optional<T>& value) {
+  if (AtEnd(in)) return true;
+  T read{};
+  if (!Read(in, read)) return false;
+  value = read;
+  return true;
+}
+
 // The rest of the line after the fields read so far, without blanks around it.
 std::string Rest(std::istringstream& in) {
   std::string rest;
@@ -33,6 +75,35 @@ std::string Rest(std::istringstream& in) {
   rest.erase(0, rest.find_first_not_of(" \t"));
   rest.erase(rest.find_last_not_of(" \t") + 1);
   return rest;
+}
+
+// "magic=7": false when `word` is that option but its value is no whole number.
+bool ReadOption(const std::string& word, const std::string& name, int& value, bool& matched) {
+  matched = word.rfind(name, 0) == 0;
+  if (!matched) return true;
+  const std::string digits = word.substr(name.size());
+  char* end = nullptr;
+  long long read = std::strtoll(digits.c_str(), &end, 10);
+  if (digits.empty() || *end || read < INT32_MIN || read > INT32_MAX) return false;
+  value = static_cast<int>(read);
+  return true;
+}
+
+// After an open's stops: the options magic=N and expiration=T, then the comment.
+bool ReadOpenTail(std::istringstream& in, SimOrder& o) {
+  std::string rest = Rest(in);
+  for (;;) {
+    const size_t blank = rest.find_first_of(" \t");
+    const std::string word = rest.substr(0, blank);
+    bool magic = false, expiration = false;
+    if (!ReadOption(word, "magic=", o.magic, magic) ||
+        !ReadOption(word, "expiration=", o.expiration, expiration))
+      return false;
+    if (!magic && !expiration) break;
+    rest = blank == std::string::npos ? "" : rest.substr(rest.find_first_not_of(" \t", blank));
+  }
+  o.comment = rest;
+  return true;
 }
 
 bool ParseStep(const std::string& line, ScenarioStep& step) {
@@ -50,22 +121,47 @@ bool ParseStep(const std::string& line, ScenarioStep& step) {
     if (!Read(in, o.ticket) || !Read(in, type) || !ReadType(type, o.type) || !Read(in, o.lots) ||
         !Read(in, o.symbol) || !Read(in, o.open_price))
       return false;
-    if (Read(in, o.stop_loss) && Read(in, o.take_profit)) o.comment = Rest(in);
+    if (Read(in, o.stop_loss) && Read(in, o.take_profit)) return ReadOpenTail(in, o);
     return true;
   }
   if (verb == "modify") {
     step.kind = ScenarioStep::kModify;
-    return Read(in, o.ticket) && Read(in, o.stop_loss) && Read(in, o.take_profit);
+    std::optional<double> price;
+    if (!Read(in, o.ticket) || !Read(in, o.stop_loss) || !Read(in, o.take_profit) ||
+        !ReadOptional(in, price))
+      return false;
+    o.open_price = price.value_or(0);
+    return (!price || ReadOptional(in, step.expiration)) && AtEnd(in);
   }
   if (verb == "close") {
     step.kind = ScenarioStep::kClose;
-    return Read(in, o.ticket) && Read(in, o.close_price);
+    std::optional<double> lots;
+    if (!Read(in, o.ticket) || !Read(in, o.close_price) || !ReadOptional(in, lots)) return false;
+    o.lots = lots.value_or(0);
+    return o.lots >= 0 && AtEnd(in);
+  }
+  if (verb == "delete" || verb == "trigger") {
+    step.kind = verb == "delete" ? ScenarioStep::kDelete : ScenarioStep::kTrigger;
+    return Read(in, o.ticket) && AtEnd(in);
+  }
+  if (verb == "price") {
+    step.kind = ScenarioStep::kPrice;
+    return Read(in, o.symbol) && Read(in, step.bid) && step.bid > 0 && AtEnd(in);
   }
   if (verb == "wait") {
     step.kind = ScenarioStep::kWait;
     return Read(in, step.wait_ms) && step.wait_ms >= 0;
   }
   return false;
+}
+
+bool IsPending(const SimOrder& o) { return o.type >= 2; }
+
+int NextTicket(const SimAccount& account) {
+  int highest = 0;
+  for (const auto* pool : {&account.market, &account.history})
+    for (const SimOrder& o : *pool) highest = std::max(highest, o.ticket);
+  return highest + 1;
 }
 
 }  // namespace
@@ -92,6 +188,7 @@ void SimAccount::Apply(const ScenarioStep& step) {
   const int now = kFirstOpenTime + kStepSeconds * static_cast<int>(market.size() + history.size());
   auto open = std::find_if(market.begin(), market.end(),
                            [&](const SimOrder& o) { return o.ticket == step.order.ticket; });
+  const bool known = open != market.end();
   switch (step.kind) {
     case ScenarioStep::kLogin:
       login = step.login;
@@ -101,17 +198,37 @@ void SimAccount::Apply(const ScenarioStep& step) {
       market.back().open_time = now;
       break;
     case ScenarioStep::kModify:
-      if (open == market.end()) break;
+      if (!known) break;
       open->stop_loss = step.order.stop_loss;
       open->take_profit = step.order.take_profit;
+      if (IsPending(*open) && step.order.open_price != 0) open->open_price = step.order.open_price;
+      if (IsPending(*open) && step.expiration) open->expiration = *step.expiration;
       break;
-    case ScenarioStep::kClose:
-      if (open == market.end()) break;
+    case ScenarioStep::kClose: {
+      if (!known) break;
+      const int next_ticket = NextTicket(*this);
+      SimOrder closed = *open;
+      market.erase(open);
+      if (step.order.lots > 0 && LotUnits(step.order.lots) < LotUnits(closed.lots))
+        market.push_back(SplitOff(closed, step.order.lots, next_ticket));
+      closed.close_time = now;
+      closed.close_price = step.order.close_price;
+      history.push_back(closed);
+      break;
+    }
+    case ScenarioStep::kDelete:
+      if (!known || !IsPending(*open)) break;
       open->close_time = now;
-      open->close_price = step.order.close_price;
+      open->close_price = open->open_price;
       history.push_back(*open);
       market.erase(open);
       break;
+    case ScenarioStep::kTrigger:
+      if (!known || !IsPending(*open)) break;
+      open->type %= 2;  // limits and stops of a side become that side's market order
+      open->open_time = now;
+      break;
+    case ScenarioStep::kPrice:
     case ScenarioStep::kWait:
       break;
   }

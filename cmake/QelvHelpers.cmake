@@ -11,9 +11,8 @@ function(qelv_test name)
     list(APPEND properties LABELS "${T_LABELS}")
   endif()
   if(WIN32)
-    # Tests stay out of bin/ and find the deliverables there, by Wine's name for the folder.
+    # Tests stay out of bin/, which holds the deliverables (tests/support says where it is).
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-    target_compile_definitions(${name} PRIVATE QELV_BIN_DIR="Z:${CMAKE_BINARY_DIR}/bin/")
     list(APPEND properties FIXTURES_REQUIRED wine)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})

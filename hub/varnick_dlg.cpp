@@ -7,6 +7,7 @@
 #include "image_set.h"
 #include "link_endpoint_win.h"
 #include "link_protocol.h"
+#include "published_event.h"
 #include "resource.h"
 #include "time_stamp.h"
 #include "window_value_win.h"
@@ -30,6 +31,10 @@ CVarnickDlg::CVarnickDlg(const HubSettings& settings)
       registry_(GetTickCount),
       time_stamp_(CurrentTimeStamp()) {}
 
+CVarnickDlg::~CVarnickDlg() {
+  if (published_event_) CloseHandle(published_event_);
+}
+
 bool CVarnickDlg::OnInit() {
   SendMsg(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMsg(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
@@ -42,7 +47,9 @@ bool CVarnickDlg::OnInit() {
     EndDialog(IDCANCEL);
     return false;
   }
-  SetWindowLongPtrA(_window, GWLP_USERDATA, 0);
+  published_event_ =
+      CreateEventA(NULL, TRUE, FALSE, link::PublishedEventName(settings_.channel_id).c_str());
+  Publish(0);
 
   master_marker_ = RegisterWindowMessageA(link::kMasterMarker);
   master_detach_ = RegisterWindowMessageA(link::kMasterDetach);
@@ -123,8 +130,7 @@ bool CVarnickDlg::OnCopyData(WPARAM from, const COPYDATASTRUCT* frame, LRESULT& 
   std::optional<uint32_t> checksum =
       AcceptImage(registry_, CarriedWindow(from), frame->lpData, frame->cbData);
   if (!checksum) return true;
-  checksum_ = *checksum;
-  SetWindowLongPtrA(_window, GWLP_USERDATA, static_cast<LONG_PTR>(checksum_));
+  Publish(*checksum);
   time_stamp_ = std::move(time_stamp);
   InvalidatePanel();
   return true;
@@ -137,4 +143,14 @@ void CVarnickDlg::SendImageSet(HWND to) {
   const std::string set = BuildImageSet(registry_);
   // Messages sent to the hub are still handled while it waits; the answer is not needed.
   LinkEndpoint(to).SendCopyData(WindowValue(_window), set.data(), set.size(), kReplyTimeoutMs);
+}
+
+void CVarnickDlg::Publish(uint32_t checksum) {
+  checksum_ = checksum;
+  SetWindowLongPtrA(_window, GWLP_USERDATA, static_cast<LONG_PTR>(checksum));
+  // Set and reset: every library waiting now wakes, and one that comes later reads the value.
+  if (published_event_) {
+    SetEvent(published_event_);
+    ResetEvent(published_event_);
+  }
 }

@@ -29,6 +29,7 @@ input string DeniedSymbols      = "";    // Never these symbols
 input string AllowedMagics      = "";    // Only master orders with these magic numbers (empty: all)
 input string CommentContains    = "";    // Only master orders whose comment contains this
 input string Masters            = "";    // Only these master logins, e.g. 4711,4712 (empty: all)
+input int    MasterTimeOffset   = 0;     // Seconds to add to this server's time for the masters' (e.g. 3600)
 input int    Slippage           = 30;    // Slippage, points
 input int    HistoryDays        = 7;     // Days of account history shown to the planner
 
@@ -301,7 +302,8 @@ string SettingsText()
           "deny_symbols=" + DeniedSymbols + "\n" +
           "allow_magics=" + AllowedMagics + "\n" +
           "comment_contains=" + CommentContains + "\n" +
-          "masters=" + Masters + "\n";
+          "masters=" + Masters + "\n" +
+          "master_time_offset=" + IntegerToString(MasterTimeOffset) + "\n";
   }
 
 string YesNo(bool value)

@@ -54,7 +54,10 @@ expect_exports qelv_d30or.dll _init _deinit _find_window _marker_send _get_crc _
 if [ -f "$bin/qelv_r30uv.dll" ]; then
   expect_exports qelv_r30uv.dll _images_split _images_total _images_get_info _image_select \
     _image_get_info _orders_total _order_select _order_get _image_get_info_a _order_get_a \
-    _init _deinit _find_window _qelv_marker_send _qelv_get_crc _qelv_images_get _images_calc_crc
+    _init _deinit _find_window _qelv_marker_send _qelv_get_crc _qelv_images_get _images_calc_crc \
+    _qelv_wait_crc _copier_settings _copier_begin _copier_order_add _copier_symbols_wanted \
+    _copier_symbol_name _copier_symbol_add _copier_plan _copier_action_get _copier_action_done \
+    _copier_log_count _copier_log_get _copier_end
 fi
 [ $failed = 0 ] && echo "check-deliverables: $(ls "$bin" | wc -l) files in $bin are 32-bit, self-contained and export what they should"
 

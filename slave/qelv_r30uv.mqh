@@ -64,14 +64,16 @@
 // `expert` names the expert, unique in the terminal: its chart's window,
 // (int)ChartGetInteger(0, CHART_WINDOW_HANDLE) (WindowHandle(Symbol(), Period()) gives two
 // charts of one symbol and period the same value). Texts go in as UTF-8 byte arrays filled by
-// StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8) with ArraySize(array) (a text ends at
-// its first zero byte, or at that size); texts come out as the queries above write them. Times
-// are TimeCurrent()'s.
+// StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8) with ArraySize(array): a text ends at
+// its first zero byte, or at that size, so a fixed array longer than its text will do. Texts
+// come out as the queries above write them, cut to any size of 1 or more.
 //   OnInit:   _copier_settings(expert, settings, ArraySize(settings))   (0: no problems; each
-//             problem is a log line); then _init, _find_window as above
+//             problem is a log line, followed by the settings in use); then _init, _find_window
+//             as above
 //   OnTimer (EventSetMillisecondTimer(1) or (10)):
 //             _qelv_marker_send(chart, instance) every few seconds;
-//             crc = _qelv_wait_crc(held_crc, 250);   (returns as soon as a new set is published)
+//             crc = _qelv_wait_crc(held_crc, 250);   (returns as soon as a new set is published;
+//                                                     -1: no hub, call _find_window again)
 //             if (crc != -1 && crc != _images_calc_crc()) {
 //               _qelv_images_get(chart); _images_split(); held_crc = crc;
 //             }
@@ -87,8 +89,26 @@
 //             _copier_action_done(expert, i, done ? 0 : GetLastError(), new ticket or 0);
 //             after a failed action stop: the next pass plans from the orders as they are then.
 //   OnDeinit: _copier_end(expert); _deinit(chart, instance)
+// Answers: _copier_settings the number of problems, _copier_begin, _copier_order_add,
+// _copier_symbol_add and _copier_end 0, _copier_plan the number of actions (-1 before any
+// settings), _copier_symbols_wanted and _copier_log_count their counts, the reads and
+// _copier_action_done 1. Bad arguments (an
+// array of size 0, an expert without settings or begin, an index out of range, a price that is
+// no number) answer -1, or 0 where the answer is a count or 1, and change nothing.
+// Times: pass this terminal's server time, TimeCurrent(), and "following since" on the same
+// clock. The masters' order times are their server's: the setting master_time_offset (seconds,
+// may be negative) is what to add to this server's time to get the masters'. Expirations in the
+// actions are this server's.
+// An action's price is the order's price for a pending open and a modify; for a close, a partial
+// close and a market open it is the price when planned, for information only: trade at the bid
+// or ask of the moment (RefreshRates, MarketInfo).
 // Copies carry a magic number made of the master's login and the first ticket of the master
 // order's partial-close chain: the planner recognises them after any restart.
+// Two copying experts in one terminal: each master login is copied by the first expert that
+// claims it, the other's log says which one copies it. They share the set the library holds,
+// received through the chart of the first expert attached: when that expert is removed while
+// the other stays, the other gets new sets only after it is attached again (remove and attach
+// it, or change its inputs).
 #import "qelv_r30uv.dll"
 int _init(int chart, int reserved);
 int _deinit(int chart, int instance);

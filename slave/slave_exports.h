@@ -36,5 +36,29 @@ int __stdcall slave_marker_send(int window, int instance);
 int __stdcall slave_get_crc();
 int __stdcall slave_images_get(int window);
 int __stdcall slave_images_calc_crc();
+// Waits at most `timeout_ms` (0 to 1000) for a published checksum other than `held_crc`.
+int __stdcall slave_wait_crc(int held_crc, int timeout_ms);
+
+// The copier (copier_experts.h): each expert's pass, by an id of its choosing.
+int __stdcall slave_copier_settings(int expert, unsigned char* text, int size);
+int __stdcall slave_copier_begin(int expert, int now, int following_since);
+int __stdcall slave_copier_order_add(int expert, int pool, int ticket, int type, double lots,
+                                     unsigned char* symbol, int symbol_size, double open_price,
+                                     double sl, double tp, int magic, int expiration);
+int __stdcall slave_copier_symbols_wanted(int expert);
+int __stdcall slave_copier_symbol_name(int expert, int index, unsigned char* name, int size);
+int __stdcall slave_copier_symbol_add(int expert, unsigned char* name, int size, int exists,
+                                      int digits, double point, double lot_min, double lot_max,
+                                      double lot_step, int stops_level, double bid, double ask);
+int __stdcall slave_copier_plan(int expert);
+int __stdcall slave_copier_action_get(int expert, int index, int* kind, int* ticket,
+                                      unsigned char* symbol, int symbol_size, int* type,
+                                      double* lots, double* price, double* sl, double* tp,
+                                      int* expiration, int* magic, unsigned char* comment,
+                                      int comment_size);
+int __stdcall slave_copier_action_done(int expert, int index, int error, int new_ticket);
+int __stdcall slave_copier_log_count(int expert);
+int __stdcall slave_copier_log_get(int expert, int index, unsigned char* line, int size);
+int __stdcall slave_copier_end(int expert);
 
 }  // extern "C"

@@ -21,5 +21,18 @@ const char* FindExports(HMODULE library, SlaveExports& e) {
   FindExport(library, "_qelv_get_crc", e.qelv_get_crc, missing);
   FindExport(library, "_qelv_images_get", e.qelv_images_get, missing);
   FindExport(library, "_images_calc_crc", e.images_calc_crc, missing);
+  FindExport(library, "_qelv_wait_crc", e.qelv_wait_crc, missing);
+  FindExport(library, "_copier_settings", e.copier_settings, missing);
+  FindExport(library, "_copier_begin", e.copier_begin, missing);
+  FindExport(library, "_copier_order_add", e.copier_order_add, missing);
+  FindExport(library, "_copier_symbols_wanted", e.copier_symbols_wanted, missing);
+  FindExport(library, "_copier_symbol_name", e.copier_symbol_name, missing);
+  FindExport(library, "_copier_symbol_add", e.copier_symbol_add, missing);
+  FindExport(library, "_copier_plan", e.copier_plan, missing);
+  FindExport(library, "_copier_action_get", e.copier_action_get, missing);
+  FindExport(library, "_copier_action_done", e.copier_action_done, missing);
+  FindExport(library, "_copier_log_count", e.copier_log_count, missing);
+  FindExport(library, "_copier_log_get", e.copier_log_get, missing);
+  FindExport(library, "_copier_end", e.copier_end, missing);
   return missing;
 }

@@ -24,6 +24,19 @@ struct SlaveExports {
   decltype(&slave_get_crc) qelv_get_crc;
   decltype(&slave_images_get) qelv_images_get;
   decltype(&slave_images_calc_crc) images_calc_crc;
+  decltype(&slave_wait_crc) qelv_wait_crc;
+  decltype(&slave_copier_settings) copier_settings;
+  decltype(&slave_copier_begin) copier_begin;
+  decltype(&slave_copier_order_add) copier_order_add;
+  decltype(&slave_copier_symbols_wanted) copier_symbols_wanted;
+  decltype(&slave_copier_symbol_name) copier_symbol_name;
+  decltype(&slave_copier_symbol_add) copier_symbol_add;
+  decltype(&slave_copier_plan) copier_plan;
+  decltype(&slave_copier_action_get) copier_action_get;
+  decltype(&slave_copier_action_done) copier_action_done;
+  decltype(&slave_copier_log_count) copier_log_count;
+  decltype(&slave_copier_log_get) copier_log_get;
+  decltype(&slave_copier_end) copier_end;
 };
 
 // Fills `exports` from `library`. Answers the first export name that the library lacks (its

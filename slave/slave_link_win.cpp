@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <mutex>
 
+#include "library_lock.h"
 #include "link_endpoint_win.h"
 #include "link_protocol.h"
+#include "published_event.h"
 #include "window_value_win.h"
 
 namespace slave_link {
@@ -23,12 +26,16 @@ struct LinkState {
   std::atomic<WNDPROC> saved{nullptr};
   std::string received;
   std::atomic<unsigned> frames{0};  // tagged frames stored so far
+  // The name of the hub's signal, set by one expert's search while another's waits.
+  std::mutex event_name_lock;
+  std::string event_name;
 };
 LinkState g;
 
 LRESULT StoreFrame(const COPYDATASTRUCT& frame) {
   if (!frame.lpData && frame.cbData) return 0;  // a length without data: nothing to keep
   try {
+    std::lock_guard<std::mutex> lock(LibraryLock());
     if (frame.cbData)
       g.received.assign(static_cast<const char*>(frame.lpData), frame.cbData);
     else
@@ -79,6 +86,23 @@ bool CountDownLast() {
   return false;
 }
 
+// Without memory for the name, waits poll.
+void KeepEventName(const char* channel_id) {
+  std::lock_guard<std::mutex> lock(g.event_name_lock);
+  try {
+    g.event_name = channel_id ? link::PublishedEventName(channel_id) : std::string();
+  } catch (...) {
+    g.event_name.clear();
+  }
+}
+
+// The hub's signal, opened afresh for each wait: another expert's search may name another hub
+// meanwhile. 0 for a hub without one.
+HANDLE OpenPublishedEvent() {
+  std::lock_guard<std::mutex> lock(g.event_name_lock);
+  return g.event_name.empty() ? NULL : OpenEventA(SYNCHRONIZE, FALSE, g.event_name.c_str());
+}
+
 }  // namespace
 
 void Attach(HWND chart) {
@@ -96,7 +120,10 @@ int Detach(HWND chart, int instance) {
   return g.hub.Send(g.detach_msg, WindowValue(chart), instance);
 }
 
-HWND FindHub(const char* channel_id) { return g.hub.FindHub(channel_id); }
+HWND FindHub(const char* channel_id) {
+  KeepEventName(channel_id);
+  return g.hub.FindHub(channel_id);
+}
 
 int SendMarker(HWND chart, int instance) {
   return g.hub.Send(g.marker_msg, WindowValue(chart), instance);
@@ -112,7 +139,27 @@ int RequestImageSet(HWND chart) {
   // A set that arrived proves the hub alive; only without one is it asked whether it has ended
   // (a send to a window that is gone does nothing), which spares the usual fetch a round trip.
   if (g.frames == before && !g.hub.Alive()) return -1;
+  std::lock_guard<std::mutex> lock(LibraryLock());
   return static_cast<int>(std::min<size_t>(g.received.size(), INT_MAX));
+}
+
+int WaitForPublished(int held, int timeout_ms) {
+  const DWORD kSliceMs = 5;  // the most a signal missed between a read and the wait costs
+  if (!g.hub.Alive()) return -1;
+  const DWORD limit = static_cast<DWORD>(std::clamp(timeout_ms, 0, 1000));
+  int published = PublishedChecksum();
+  if (published != held || limit == 0) return published;
+  HANDLE signal = OpenPublishedEvent();
+  const DWORD start = GetTickCount();
+  for (DWORD waited = 0; published == held && waited < limit; waited = GetTickCount() - start) {
+    if (signal)
+      WaitForSingleObject(signal, std::min(kSliceMs, limit - waited));
+    else
+      Sleep(1);
+    published = PublishedChecksum();
+  }
+  if (signal) CloseHandle(signal);
+  return published;
 }
 
 const std::string& ReceivedText() { return g.received; }

@@ -12,6 +12,7 @@
 #include "image_checksum.h"
 #include "image_text.h"
 #include "library_fixture.h"
+#include "poll_until.h"
 #include "window_thread.h"
 #include "window_value_win.h"
 
@@ -115,7 +116,11 @@ TEST_F(SlaveDll, ExportsAllItsNamesExactly) {
                            "_image_get_info", "_orders_total", "_order_select", "_order_get",
                            "_image_get_info_a", "_order_get_a", "_init", "_deinit",
                            "_find_window", "_qelv_marker_send", "_qelv_get_crc",
-                           "_qelv_images_get", "_images_calc_crc"})
+                           "_qelv_images_get", "_images_calc_crc", "_qelv_wait_crc",
+                           "_copier_settings", "_copier_begin", "_copier_order_add",
+                           "_copier_symbols_wanted", "_copier_symbol_name", "_copier_symbol_add",
+                           "_copier_plan", "_copier_action_get", "_copier_action_done",
+                           "_copier_log_count", "_copier_log_get", "_copier_end"})
     EXPECT_NE(GetProcAddress(dll_, name), nullptr) << name;
 }
 
@@ -151,6 +156,31 @@ TEST_F(SlaveDll, HubThatEndedIsNoHubUntilFoundAgain) {
   ASSERT_NE(find("QelvChannelEnded"), 0);
   EXPECT_EQ(marker(WindowValue(chart.window), 1), 0);
   EXPECT_EQ(Deinit(chart.window), 0);
+}
+
+// A hub without the signal (an older one) is polled: a change made while the library waits is
+// seen all the same.
+TEST_F(SlaveDll, WaitPollsAHubWithoutSignal) {
+  StandInHub hub("QelvChannelNoSignal");
+  ASSERT_NE(lib_.find_window("QelvChannelNoSignal"), 0);
+  hub.Publish(5);
+  EXPECT_EQ(lib_.qelv_wait_crc(4, 1000), 5);  // another checksum: at once
+  EXPECT_EQ(lib_.qelv_wait_crc(5, 30), 5);    // the same after the time
+  struct Publisher {
+    HWND endpoint;
+    static DWORD WINAPI Run(void* param) {
+      Sleep(50);
+      SetWindowLongPtrA(static_cast<Publisher*>(param)->endpoint, GWLP_USERDATA, 6);
+      return 0;
+    }
+  } publisher{hub.endpoint};
+  HANDLE thread = CreateThread(NULL, 0, Publisher::Run, &publisher, 0, NULL);
+  ASSERT_NE(thread, nullptr);
+  int seen = 5;
+  EXPECT_TRUE(PollUntil(30000, [&] { return (seen = lib_.qelv_wait_crc(5, 1000)) != 5; }));
+  EXPECT_EQ(seen, 6);
+  EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
+  CloseHandle(thread);
 }
 
 TEST_F(SlaveDll, SubclassesOnceForTwoInitsAndRestoresOnTheLastDeinit) {

@@ -6,8 +6,8 @@
 
 namespace {
 
-// A precision outside 0..16 is no price or volume precision; printf would misread a negative
-// one and a huge one only pads zeros.
+// A precision outside 0..16 is no price or volume precision; std::to_chars would read a negative
+// one as six decimals, and a huge one would not fit AppendFixed's buffer.
 int ClampDigits(int digits) { return std::clamp(digits, 0, kMaxDigits); }
 
 // A TAB or line feed inside a text would split the line into the wrong number of fields, and

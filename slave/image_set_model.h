@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
-// One order line. Symbol and comment are sized as the expert's buffers they are copied into,
-// so every stored text fits there with its terminator.
+#include "text_slot.h"
+
+// One order line. Symbol and comment hold as much as the expert's buffers they are copied into
+// (text_slot.h), so every stored text fits there with its terminator.
 struct TOrder {
   int32_t num1;
   int32_t num2;
   int32_t type;
   double lots;
-  char symbol[32];
+  char symbol[kSymbolCapacity];
   double price6;
   double price7;
   double price8;
@@ -20,7 +22,7 @@ struct TOrder {
   double close_price;
   int32_t num11;
   int32_t num12;
-  char comment[128];
+  char comment[kCommentCapacity];
 };
 
 // One master's image.

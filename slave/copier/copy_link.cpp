@@ -9,7 +9,8 @@ namespace {
 
 constexpr uint32_t kFnvOffset = 2166136261u;
 constexpr uint32_t kFnvPrime = 16777619u;
-constexpr size_t kCommentCapacity = 31;
+// The terminal keeps 31 bytes of an order's comment.
+constexpr size_t kOrderCommentLength = 31;
 
 uint32_t FnvStep(uint32_t hash, unsigned char byte) { return (hash ^ byte) * kFnvPrime; }
 
@@ -30,7 +31,7 @@ std::string CopyComment(std::string_view login, int32_t root_ticket) {
   comment += login;
   comment += " #";
   AppendInt(comment, root_ticket);
-  comment.resize(Utf8CutLength(comment, kCommentCapacity));
+  comment.resize(Utf8CutLength(comment, kOrderCommentLength));
   return comment;
 }
 

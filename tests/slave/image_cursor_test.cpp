@@ -168,7 +168,8 @@ TEST_F(ImageCursorTest, SelectionSurvivesASplitAndFailsWhileItDoesNotFit) {
 }
 
 TEST_F(ImageCursorTest, LongestTextsComeBackWholeAndLongerIdsAreCutToTheBuffer) {
-  const std::string id(300, 'i'), login(256, 'l'), symbol(31, 's'), comment(127, 'c');
+  const std::string id(300, 'i'), login(kLoginCapacity, 'l');
+  const std::string symbol(kSymbolCapacity - 1, 's'), comment(kCommentCapacity - 1, 'c');
   std::string text;
   AppendImageSetHeader(text, 1, 0);
   Split(text + BuildImageText(id, login, Line(1, symbol, comment), ""));
@@ -176,9 +177,9 @@ TEST_F(ImageCursorTest, LongestTextsComeBackWholeAndLongerIdsAreCutToTheBuffer) 
   // Buffers larger than the capacity show that nothing is written past it.
   Slot id_slot(400), login_slot(400);
   ASSERT_EQ(cursor_.GetImageInfo(&id_slot.slot, &login_slot.slot), 1);
-  EXPECT_EQ(id_slot.Text(), std::string(255, 'i'));
-  EXPECT_EQ(login_slot.Text(), std::string(255, 'l'));
-  EXPECT_EQ(id_slot.storage[256], '#');
+  EXPECT_EQ(id_slot.Text(), std::string(kChannelIdCapacity - 1, 'i'));
+  EXPECT_EQ(login_slot.Text(), std::string(kLoginCapacity - 1, 'l'));
+  EXPECT_EQ(id_slot.storage[kChannelIdCapacity], '#');
   OrderRead r;
   ASSERT_EQ(cursor_.GetOrder(r.Out()), 1);
   EXPECT_EQ(r.symbol.Text(), symbol);
@@ -285,7 +286,7 @@ TEST_F(ImageCursorTest, ByteReadsGiveWhatTheStringElementReadsGive) {
 
 TEST_F(ImageCursorTest, StringElementsAreCutAnywhereAndByteBuffersBetweenCharacters) {
   // 254 bytes and a two-byte character: the 256-byte buffers keep 255 bytes.
-  const std::string id = std::string(254, 'i') + "é";
+  const std::string id = std::string(kChannelIdCapacity - 2, 'i') + "é";
   std::string text;
   AppendImageSetHeader(text, 1, 0);
   Split(text + BuildImageText(id, "1", Line(1), ""));
@@ -294,8 +295,8 @@ TEST_F(ImageCursorTest, StringElementsAreCutAnywhereAndByteBuffersBetweenCharact
   Bytes id_bytes(kChannelIdCapacity), login_bytes(kLoginCapacity);
   ASSERT_EQ(cursor_.GetImageInfo(&id_slot.slot, &login_slot.slot), 1);
   ASSERT_EQ(cursor_.GetImageInfo(id_bytes.Buffer(), login_bytes.Buffer()), 1);
-  EXPECT_EQ(id_slot.Text(), id.substr(0, 255));  // as it always was
-  EXPECT_EQ(id_bytes.Text(), std::string(254, 'i'));
+  EXPECT_EQ(id_slot.Text(), id.substr(0, kChannelIdCapacity - 1));  // as it always was
+  EXPECT_EQ(id_bytes.Text(), std::string(kChannelIdCapacity - 2, 'i'));
 }
 
 // One text written into a byte buffer of `size` bytes.

@@ -33,7 +33,7 @@ std::string LargeSet() {
 // Reads every field of every order through the cursor; the sanitizers watch the reads.
 int WalkAll(const ImageSet& set) {
   ImageCursor cursor(set);
-  char id[256], login[256], symbol[32], comment[128];
+  char id[kChannelIdCapacity], login[kLoginCapacity], symbol[kSymbolCapacity], comment[kCommentCapacity];
   TextSlot id_slot{0, id}, login_slot{0, login}, symbol_slot{0, symbol}, comment_slot{0, comment};
   int32_t n[6];
   double d[5];

@@ -318,9 +318,12 @@ TEST_F(SlaveDll, QueriesWriteIntoTheTerminalsStringElements) {
   ASSERT_EQ(lib_.images_split(), 1);
   ASSERT_EQ(lib_.images_total(), 1);
   ASSERT_EQ(lib_.image_select(0), 1);
-  std::string id(255, ' '), login(255, ' '), symbol(31, ' '), comment(127, ' ');
-  TextSlot id_slot{255, id.data()}, login_slot{255, login.data()};
-  TextSlot symbol_slot{31, symbol.data()}, comment_slot{127, comment.data()};
+  std::string id(kChannelIdCapacity - 1, ' '), login(kLoginCapacity - 1, ' ');
+  std::string symbol(kSymbolCapacity - 1, ' '), comment(kCommentCapacity - 1, ' ');
+  TextSlot id_slot{kChannelIdCapacity - 1, id.data()};
+  TextSlot login_slot{kLoginCapacity - 1, login.data()};
+  TextSlot symbol_slot{kSymbolCapacity - 1, symbol.data()};
+  TextSlot comment_slot{kCommentCapacity - 1, comment.data()};
   ASSERT_EQ(lib_.image_get_info(&id_slot, &login_slot), 1);
   EXPECT_STREQ(id.c_str(), "room");
   EXPECT_STREQ(login.c_str(), "4711");
@@ -345,7 +348,7 @@ TEST_F(SlaveDll, QueriesWriteIntoTheTerminalsStringElements) {
   EXPECT_EQ(num11, 5);
   EXPECT_EQ(num12, 6);
   EXPECT_STREQ(comment.c_str(), "note");
-  EXPECT_EQ(symbol_slot.length, 31);  // the element's length is not the library's to change
+  EXPECT_EQ(symbol_slot.length, kSymbolCapacity - 1);  // the element's length is not the library's to change
   Deinit(chart.window);
 }
 

@@ -41,9 +41,9 @@ bool CVarnickDlg::OnInit() {
 
   // The hidden window carries the channel id as its class name; the libraries find it and
   // take its owner, this dialog, as the hub. It ends with the dialog.
-  if (!CreateWindowExA(0, settings_.channel_id.c_str(), "", 0, 0, 0, 0, 0, _window, NULL,
+  if (!CreateWindowExA(0, settings_.channel_id.c_str(), "", 0, 0, 0, 0, 0, window_, NULL,
                        GetModuleHandleA(NULL), NULL)) {
-    ShowHubMessage(_window, "OnInitDialog: Create window failed.");
+    ShowHubMessage(window_, "OnInitDialog: Create window failed.");
     EndDialog(IDCANCEL);
     return false;
   }
@@ -57,7 +57,7 @@ bool CVarnickDlg::OnInit() {
   slave_detach_ = RegisterWindowMessageA(link::kSlaveDetach);
   get_image_ = RegisterWindowMessageA(link::kSlaveGetImage);
 
-  SetTimer(_window, kExpiryTimerId, link::kExpiryCheckMs, NULL);
+  SetTimer(window_, kExpiryTimerId, link::kExpiryCheckMs, NULL);
   AnswerMessagesEarly();
   return true;
 }
@@ -77,9 +77,9 @@ bool CVarnickDlg::OnPaint() {
     return true;
   }
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(_window, &ps);
+  HDC dc = BeginPaint(window_, &ps);
   PaintContent(dc, {settings_, registry_.Counts(), checksum_, time_stamp_});
-  EndPaint(_window, &ps);
+  EndPaint(window_, &ps);
   return true;
 }
 
@@ -87,7 +87,7 @@ bool CVarnickDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   switch (msg) {
     case link::kHubActivate:  // a second hub of this channel hands over to this one
       Show(SW_RESTORE);
-      SetForegroundWindow(_window);
+      SetForegroundWindow(window_);
       result = 0;
       return true;
     case WM_TIMER:
@@ -142,12 +142,12 @@ void CVarnickDlg::SendImageSet(HWND to) {
   if (to == HWND_BROADCAST || to == HWND_TOPMOST) return;
   const std::string set = BuildImageSet(registry_);
   // Messages sent to the hub are still handled while it waits; the answer is not needed.
-  LinkEndpoint(to).SendCopyData(WindowValue(_window), set.data(), set.size(), kReplyTimeoutMs);
+  LinkEndpoint(to).SendCopyData(WindowValue(window_), set.data(), set.size(), kReplyTimeoutMs);
 }
 
 void CVarnickDlg::Publish(uint32_t checksum) {
   checksum_ = checksum;
-  SetWindowLongPtrA(_window, GWLP_USERDATA, static_cast<LONG_PTR>(checksum));
+  SetWindowLongPtrA(window_, GWLP_USERDATA, static_cast<LONG_PTR>(checksum));
   // Set and reset: every library waiting now wakes, and one that comes later reads the value.
   if (published_event_) {
     SetEvent(published_event_);

@@ -1,4 +1,4 @@
-#include "folder_browser.h"
+#include "folder_browser_win.h"
 
 #include <shlobj.h>
 

@@ -1,4 +1,4 @@
-#include "header_painter.h"
+#include "header_painter_win.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 #include "browse_start.h"
 #include "config_file.h"
 #include "copy_engine.h"
-#include "folder_browser.h"
-#include "header_painter.h"
+#include "folder_browser_win.h"
+#include "header_painter_win.h"
 #include "lobrine_app.h"
 #include "plan_runner.h"
 #include "resource.h"
@@ -71,10 +71,10 @@ bool CLobrineDlg::OnPaint() {
     return true;
   }
   PAINTSTRUCT paint;
-  HDC dc = BeginPaint(_window, &paint);
+  HDC dc = BeginPaint(window_, &paint);
   const RECT client = ClientRect();
   PaintHeader(dc, client, StretchDivider(client), m_hIcon);
-  EndPaint(_window, &paint);
+  EndPaint(window_, &paint);
   return true;
 }
 
@@ -105,7 +105,7 @@ void CLobrineDlg::RefreshFileLists() {
 void CLobrineDlg::Browse(const FolderSection& section) {
   std::string path = ItemText(section.field);
   if (section.plan != Plan::kCore) path = TerminalBrowseStart(path);
-  if (!BrowseForFolder(_window, path, ItemText(section.label))) return;
+  if (!BrowseForFolder(window_, path, ItemText(section.label))) return;
   SetItemText(section.field, path);
   Folders().*section.folder = path;
 }
@@ -119,7 +119,7 @@ int CLobrineDlg::StretchDivider(const RECT& client) {
   HWND divider = Item(IDC_DIVIDER);
   RECT line;
   GetWindowRect(divider, &line);
-  MapWindowPoints(NULL, _window, reinterpret_cast<POINT*>(&line), 2);
+  MapWindowPoints(NULL, window_, reinterpret_cast<POINT*>(&line), 2);
   MoveWindow(divider, 0, line.top, client.right, line.bottom - line.top, TRUE);
   return line.top;
 }

@@ -44,18 +44,18 @@ bool CDialog::OnCommand(int code, int id, HWND) {
 
 void CDialog::PaintMinimizedIcon(HICON icon) {
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(_window, &ps);
-  SendMessageA(_window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  HDC dc = BeginPaint(window_, &ps);
+  SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT r = ClientRect();
   int x = (r.right - r.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
   int y = (r.bottom - r.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
   DrawIcon(dc, x, y, icon);
-  EndPaint(_window, &ps);
+  EndPaint(window_, &ps);
 }
 
 void CDialog::AnswerMessagesEarly() {
   _dialog_manager_proc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EarlyProc)));
+      SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EarlyProc)));
 }
 
 INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
@@ -72,7 +72,7 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       if (!OnMessage(msg, wp, lp, result)) return FALSE;
   }
   if (AnsweredDirectly(msg)) return result;
-  SetWindowLongPtrA(_window, DWLP_MSGRESULT, result);
+  SetWindowLongPtrA(window_, DWLP_MSGRESULT, result);
   return TRUE;
 }
 
@@ -80,7 +80,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT msg, WPARAM wp, LPARAM lp
   CDialog* self;
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<CDialog*>(lp);
-    self->_window = window;
+    self->window_ = window;
     SetWindowLongPtrA(window, DWLP_USER, lp);
   } else {
     self = DialogOf(window);

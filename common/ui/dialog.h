@@ -10,7 +10,7 @@ class CDialog : public CWindow {
   virtual ~CDialog() = default;
 
   INT_PTR DoModal();
-  void EndDialog(INT_PTR result) { ::EndDialog(_window, result); }
+  void EndDialog(INT_PTR result) { ::EndDialog(window_, result); }
 
  protected:
   // Each returns true when it handled the message.

@@ -6,13 +6,13 @@
 
 class CWindow {
  public:
-  LRESULT SendMsg(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageA(_window, msg, wp, lp); }
-  bool Show(int cmd) const { return ShowWindow(_window, cmd) != FALSE; }
-  bool IsMinimized() const { return IsIconic(_window) != FALSE; }
-  void Invalidate(const RECT* rect = nullptr, bool erase = true) const { InvalidateRect(_window, rect, erase); }
-  RECT ClientRect() const { RECT r{}; GetClientRect(_window, &r); return r; }
-  HWND Item(int id) const { return GetDlgItem(_window, id); }
-  void SetItemText(int id, const std::string& text) const { SetDlgItemTextA(_window, id, text.c_str()); }
+  LRESULT SendMsg(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendMessageA(window_, msg, wp, lp); }
+  bool Show(int cmd) const { return ShowWindow(window_, cmd) != FALSE; }
+  bool IsMinimized() const { return IsIconic(window_) != FALSE; }
+  void Invalidate(const RECT* rect = nullptr, bool erase = true) const { InvalidateRect(window_, rect, erase); }
+  RECT ClientRect() const { RECT r{}; GetClientRect(window_, &r); return r; }
+  HWND Item(int id) const { return GetDlgItem(window_, id); }
+  void SetItemText(int id, const std::string& text) const { SetDlgItemTextA(window_, id, text.c_str()); }
   std::string ItemText(int id) const {
     HWND item = Item(id);
     std::string text(GetWindowTextLengthA(item), '\0');
@@ -20,9 +20,9 @@ class CWindow {
     return text;
   }
   int ShowMessage(const std::string& text, const char* caption, UINT type) const {
-    return MessageBoxA(_window, text.c_str(), caption, type);
+    return MessageBoxA(window_, text.c_str(), caption, type);
   }
 
  protected:
-  HWND _window = 0;
+  HWND window_ = 0;
 };

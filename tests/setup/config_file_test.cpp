@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "config_file.h"
-#include "recording_prompter.h"
+#include "recording_prompter_win.h"
 #include "setup_messages.h"
 #include "system_error_text.h"
 #include "temp_folder.h"

@@ -5,7 +5,7 @@
 
 #include "copy_engine.h"
 #include "plan_runner.h"
-#include "recording_prompter.h"
+#include "recording_prompter_win.h"
 #include "setup_messages.h"
 #include "system_error_text.h"
 #include "temp_folder.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "plan_runner.h"
-#include "recording_prompter.h"
+#include "recording_prompter_win.h"
 #include "setup_messages.h"
 #include "temp_folder.h"
 

@@ -7,7 +7,7 @@
 
 #include "config_xml.h"
 #include "setup_messages.h"
-#include "setup_process.h"
+#include "setup_process_win.h"
 #include "system_error_text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "setup_messages.h"
-#include "setup_process.h"
+#include "setup_process_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "setup_process.h"
+#include "setup_process_win.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "setup_process.h"
+#include "setup_process_win.h"
 
 namespace {
 

@@ -16,12 +16,12 @@ void MasterImage::Set(std::string_view channel_id, std::string_view login) {
 }
 
 void MasterImage::Append(int pool, int price_digits, int lots_digits, OrderFields order) {
-  if (pool != kMarketPool && pool != kHistoryPool) return;
-  if (pool == kMarketPool) {
+  if (pool != kMarketOrders && pool != kHistoryOrders) return;
+  if (pool == kMarketOrders) {
     order.close_time = 0;
     order.close_price = 0.0;
   }
-  std::string& section = pool == kMarketPool ? market_ : history_;
+  std::string& section = pool == kMarketOrders ? market_ : history_;
   const std::string line = FormatOrderLine(order, price_digits, lots_digits);
   // Room first: running out of memory then leaves the section as it was, not ending in a
   // line feed that the next send would carry as an empty line.

@@ -6,8 +6,7 @@
 #include <string_view>
 
 #include "order_line.h"
-
-enum Pool { kMarketPool = 0, kHistoryPool = 1 };
+#include "order_pool.h"
 
 class MasterImage {
  public:

@@ -12,9 +12,8 @@
 #include <cstdint>
 
 #include "image_set_model.h"
+#include "order_pool.h"
 #include "text_slot.h"
-
-enum OrderPool : int32_t { kMarketOrders = 0, kHistoryOrders = 1 };
 
 // A caller's byte buffer of `size` bytes, terminator included.
 struct TextBuffer {

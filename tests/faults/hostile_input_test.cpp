@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "in_process_master.h"
+#include "in_process_master_win.h"
 #include "running_hub.h"
 #include "simulator.h"
 #include "spawned_program.h"

@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-#include "in_process_master.h"
+#include "in_process_master_win.h"
 #include "poll_until.h"
-#include "road_helpers.h"
+#include "road_helpers_win.h"
 #include "running_hub.h"
 #include "simulator.h"
 #include "spawned_program.h"

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "in_process_master.h"
+#include "in_process_master_win.h"
 #include "poll_until.h"
 #include "running_hub.h"
 #include "simulator.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "in_process_master.h"
+#include "in_process_master_win.h"
 #include "poll_until.h"
 #include "running_hub.h"
 #include "simulator.h"

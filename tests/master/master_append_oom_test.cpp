@@ -37,7 +37,7 @@ TEST_P(MasterAppendOutOfMemory, LeavesThePreviousImageIntact) {
     ASSERT_LT(allowed, 1000);
     MasterImage image;
     image.Set("qelv_channel_1", "4711");
-    image.Append(kHistoryPool == c.pool ? kMarketPool : kHistoryPool, 5, 2, Order(1));
+    image.Append(kHistoryOrders == c.pool ? kMarketOrders : kHistoryOrders, 5, 2, Order(1));
     for (int i = 0; i < c.lines_before; i++) image.Append(c.pool, 5, 2, Order(10 + i));
     const std::string text = image.Text();
     const uint32_t checksum = image.Checksum();
@@ -65,10 +65,10 @@ TEST_P(MasterAppendOutOfMemory, LeavesThePreviousImageIntact) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sections, MasterAppendOutOfMemory, testing::Values(
-    AppendCase{"FirstMarketLine", kMarketPool, 0},
-    AppendCase{"ThirdMarketLine", kMarketPool, 2},
-    AppendCase{"FirstHistoryLine", kHistoryPool, 0},
-    AppendCase{"SecondHistoryLine", kHistoryPool, 1}),
+    AppendCase{"FirstMarketLine", kMarketOrders, 0},
+    AppendCase{"ThirdMarketLine", kMarketOrders, 2},
+    AppendCase{"FirstHistoryLine", kHistoryOrders, 0},
+    AppendCase{"SecondHistoryLine", kHistoryOrders, 1}),
     [](const testing::TestParamInfo<AppendCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -24,7 +24,7 @@ struct Received {
 
 // A stand-in hub: an owner window that records what reaches it and a hidden owned window
 // whose class name plays the channel id.
-struct FakeHub {
+struct StandInHub {
   static std::vector<Received> received;
   static LRESULT answer;
   static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -41,7 +41,7 @@ struct FakeHub {
     return DefWindowProcA(w, msg, wp, lp);
   }
 
-  FakeHub(const char* channel, bool with_owner)
+  StandInHub(const char* channel, bool with_owner)
       : windows(channel, "QelvTestEndpoint", Proc, with_owner), endpoint(windows.Endpoint()) {
     received.clear();
     answer = 0;
@@ -50,8 +50,8 @@ struct FakeHub {
   ChannelWindows windows;
   HWND endpoint;
 };
-std::vector<Received> FakeHub::received;
-LRESULT FakeHub::answer = 0;
+std::vector<Received> StandInHub::received;
+LRESULT StandInHub::answer = 0;
 
 class MasterDll : public LibraryFixture<MasterExports> {
  protected:
@@ -66,7 +66,7 @@ TEST_F(MasterDll, ExportsAllNineNamesExactly) {
 }
 
 TEST_F(MasterDll, FindsTheOwnerOfTheChannelWindowAndForgetsItAfterAFailedSearch) {
-  FakeHub hub("QelvChannelA", true);
+  StandInHub hub("QelvChannelA", true);
   lib_.init(0, 0);
   EXPECT_EQ(lib_.find_window("QelvChannelA"), WindowValue(hub.endpoint));
   EXPECT_EQ(lib_.marker_send(5, 6), 0);
@@ -80,42 +80,42 @@ TEST_F(MasterDll, HubThatEndedAnswersMinusOneUntilFoundAgain) {
   auto marker = lib_.marker_send;
   lib_.init(0, 0);
   {
-    FakeHub hub("QelvChannelE", true);
+    StandInHub hub("QelvChannelE", true);
     ASSERT_NE(find("QelvChannelE"), 0);
     EXPECT_EQ(marker(1, 1), 0);
   }  // the hub's windows are gone
   EXPECT_EQ(marker(1, 1), -1);
   EXPECT_EQ(lib_.deinit(1, 1), -1);
-  FakeHub again("QelvChannelE", true);
+  StandInHub again("QelvChannelE", true);
   ASSERT_NE(find("QelvChannelE"), 0);
   EXPECT_EQ(marker(1, 1), 0);
 }
 
 TEST_F(MasterDll, ChannelWindowWithoutOwnerIsNoHub) {
-  FakeHub hub("QelvChannelB", false);
+  StandInHub hub("QelvChannelB", false);
   EXPECT_EQ(lib_.find_window("QelvChannelB"), 0);
   EXPECT_EQ(lib_.marker_send(1, 1), -1);
 }
 
 TEST_F(MasterDll, MarkerAndDetachDeliverWindowAndInstanceAndReturnTheAnswer) {
-  FakeHub hub("QelvChannelC", true);
+  StandInHub hub("QelvChannelC", true);
   lib_.init(0, 0);
   lib_.find_window("QelvChannelC");
-  FakeHub::answer = 1;
+  StandInHub::answer = 1;
   EXPECT_EQ(lib_.marker_send(0x12345, -77), 1);
-  FakeHub::answer = 0;
+  StandInHub::answer = 0;
   EXPECT_EQ(lib_.deinit(0x12345, -77), 0);
-  ASSERT_EQ(FakeHub::received.size(), 2u);
-  EXPECT_EQ(FakeHub::received[0].msg, RegisterWindowMessageA("M_MARKER"));
-  EXPECT_EQ(FakeHub::received[1].msg, RegisterWindowMessageA("M_DEINIT"));
-  for (const Received& r : FakeHub::received) {
+  ASSERT_EQ(StandInHub::received.size(), 2u);
+  EXPECT_EQ(StandInHub::received[0].msg, RegisterWindowMessageA("M_MARKER"));
+  EXPECT_EQ(StandInHub::received[1].msg, RegisterWindowMessageA("M_DEINIT"));
+  for (const Received& r : StandInHub::received) {
     EXPECT_EQ(r.wparam, 0x12345u);
     EXPECT_EQ(r.lparam, -77);
   }
 }
 
 TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
-  FakeHub hub("QelvChannelD", true);
+  StandInHub hub("QelvChannelD", true);
   lib_.init(0, 0);
   lib_.image_clear();
   lib_.image_set("QelvChannelD", "4711");
@@ -124,12 +124,12 @@ TEST_F(MasterDll, ImageSendDeliversExactlyTheChecksummedText) {
   lib_.image_append(1, 5, 2, 102, 2, 1, 1, "GBPUSD", 1.5, 0, 0, 1234, 1.6, 0, 0, "");
   int crc = lib_.get_crc();
   lib_.image_send(42);  // no hub yet: nothing is sent
-  EXPECT_TRUE(FakeHub::received.empty());
+  EXPECT_TRUE(StandInHub::received.empty());
 
   lib_.find_window("QelvChannelD");
   lib_.image_send(42);
-  ASSERT_EQ(FakeHub::received.size(), 1u);
-  const Received& r = FakeHub::received[0];
+  ASSERT_EQ(StandInHub::received.size(), 1u);
+  const Received& r = StandInHub::received[0];
   EXPECT_EQ(r.wparam, 42u);
   EXPECT_EQ(r.tag, 111u);
   EXPECT_EQ(r.data.find('\0'), std::string::npos);

@@ -213,17 +213,18 @@ TEST(ImageSetSplit, TrimsSpacesAndLineFeedsAroundFieldsButNothingElse) {
 }
 
 TEST(ImageSetSplit, CutsLongSymbolAndCommentInsteadOfRejectingThem) {
-  const std::string s31(31, 's'), s40 = s31 + "123456789", c127(127, 'c');
-  Split s = SplitText(Header(1, 0) + Image(Line(1, s40, c127 + "x") + "\n" + Line(2, s31, c127) +
-                                           "\n" + Line(3, "E", std::string(200, 'd'))));
+  const std::string symbol(kSymbolCapacity - 1, 's'), comment(kCommentCapacity - 1, 'c');
+  Split s = SplitText(Header(1, 0) + Image(Line(1, symbol + "123456789", comment + "x") + "\n" +
+                                           Line(2, symbol, comment) + "\n" +
+                                           Line(3, "E", std::string(200, 'd'))));
   ASSERT_EQ(s.result, 1);
   const std::vector<TOrder>& m = s.set.images[0].market;
   ASSERT_EQ(m.size(), 3u);
-  EXPECT_EQ(m[0].symbol, s31);
-  EXPECT_EQ(m[0].comment, c127);
-  EXPECT_EQ(m[1].symbol, s31);
-  EXPECT_EQ(m[1].comment, c127);
-  EXPECT_EQ(m[2].comment, std::string(127, 'd'));
+  EXPECT_EQ(m[0].symbol, symbol);
+  EXPECT_EQ(m[0].comment, comment);
+  EXPECT_EQ(m[1].symbol, symbol);
+  EXPECT_EQ(m[1].comment, comment);
+  EXPECT_EQ(m[2].comment, std::string(kCommentCapacity - 1, 'd'));
 }
 
 TEST(ImageSetSplit, ReadsOnlyUpToTheFirstNul) {
@@ -246,9 +247,9 @@ TEST(ImageSetSplit, ReadsBackWhatTheMasterWrote) {
   OrderFields open{123456789, -2, 4, 0.01, "GBPJPY.m", 187.123, 186.5, 188, 77, 9.9, -1, 2147483647,
                    "from \"copy\" #1"};
   OrderFields closed{-2147483647 - 1, 0, 1, 100, "XAUUSD", 1923.45, 0, 0, 1262304000, 1925.5, 0, 0, ""};
-  master.Append(kMarketPool, 3, 2, open);
-  master.Append(kHistoryPool, 2, 0, closed);
-  master.Append(kHistoryPool, 2, 0, closed);
+  master.Append(kMarketOrders, 3, 2, open);
+  master.Append(kHistoryOrders, 2, 0, closed);
+  master.Append(kHistoryOrders, 2, 0, closed);
   Split s = SplitText(Header(1, 1) + master.Text());
   ASSERT_EQ(s.result, 1);
   ASSERT_EQ(s.set.images.size(), 1u);

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "poll_until.h"
-#include "road_helpers.h"
+#include "road_helpers_win.h"
 #include "running_hub.h"
 #include "simulator.h"
 #include "spawned_program.h"

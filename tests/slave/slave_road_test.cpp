@@ -6,7 +6,7 @@
 
 #include "master_library_win.h"
 #include "poll_until.h"
-#include "road_helpers.h"
+#include "road_helpers_win.h"
 #include "running_hub.h"
 #include "simulator.h"
 #include "spawned_program.h"

@@ -336,7 +336,7 @@ int RunBench(int rounds) {
       for (int orders : {1, 10, 100}) {
         MasterImage image;
         image.Set(channel, "4711");
-        for (int i = 0; i < orders; i++) image.Append(kMarketPool, 5, 2, Order(i, rounds));
+        for (int i = 0; i < orders; i++) image.Append(kMarketOrders, 5, 2, Order(i, rounds));
         const std::string image_text = image.Text();
         std::string set_text;
         AppendImageSetHeader(set_text, 1, 1);

@@ -21,8 +21,8 @@ std::string LargeImageSet(int masters, int orders) {
       OrderFields o{100000000 + i, i % 7,  i % 6,       0.01 * (1 + i % 500), "EURUSD",  1.08 + i * 1e-5,
                     1.07,          1.09,   1700000000 + i, 1.0812,            i,         0,
                     comment};
-      image.Append(kMarketPool, 5, 2, o);
-      image.Append(kHistoryPool, 5, 2, o);
+      image.Append(kMarketOrders, 5, 2, o);
+      image.Append(kHistoryOrders, 5, 2, o);
     }
     text += image.Text();
   }

@@ -32,9 +32,9 @@ TEST(MasterImage, EmptyImageIs99BytesWithTheKnownChecksum) {
 TEST(MasterImage, JoinsLinesWithSingleLineFeedsAndNoneAfterTheLast) {
   MasterImage image;
   image.Set("chan", "4711");
-  image.Append(kMarketPool, 1, 0, Order(1, "A"));
-  image.Append(kMarketPool, 1, 0, Order(2, "B"));
-  image.Append(kHistoryPool, 1, 0, Order(3, "C"));
+  image.Append(kMarketOrders, 1, 0, Order(1, "A"));
+  image.Append(kMarketOrders, 1, 0, Order(2, "B"));
+  image.Append(kHistoryOrders, 1, 0, Order(3, "C"));
   EXPECT_EQ(image.Text(),
             "<image>\n<channel_id>chan</channel_id>\n<login>4711</login>\n<market>\n"
             "1\t0\t0\t1\tA\t1.5\t0.0\t0.0\t0\t0.0\t0\t0\tc\n"
@@ -44,7 +44,7 @@ TEST(MasterImage, JoinsLinesWithSingleLineFeedsAndNoneAfterTheLast) {
 
 TEST(MasterImage, MarketLinesCarryZeroCloseTimeAndPrice) {
   MasterImage image;
-  image.Append(kMarketPool, 5, 2, Order(1, "EURUSD"));
+  image.Append(kMarketOrders, 5, 2, Order(1, "EURUSD"));
   EXPECT_NE(image.Text().find("\t0\t0.00000\t"), std::string::npos);
 }
 
@@ -58,7 +58,7 @@ TEST(MasterImage, PoolOutsideZeroAndOneChangesNothing) {
 TEST(MasterImage, ClearEmptiesEverythingAndSetKeepsTheLines) {
   MasterImage image;
   image.Set("chan", "login");
-  image.Append(kHistoryPool, 5, 2, Order(1, "X"));
+  image.Append(kHistoryOrders, 5, 2, Order(1, "X"));
   image.Set("other", "me");
   EXPECT_NE(image.Text().find("<history>\n1\t"), std::string::npos);
   EXPECT_NE(image.Text().find("<channel_id>other</channel_id>"), std::string::npos);
@@ -69,7 +69,7 @@ TEST(MasterImage, ClearEmptiesEverythingAndSetKeepsTheLines) {
 TEST(MasterImage, ChecksumIsOverExactlyTheText) {
   MasterImage image;
   image.Set("c", "l");
-  image.Append(kMarketPool, 5, 2, Order(7, "GBPUSD"));
+  image.Append(kMarketOrders, 5, 2, Order(7, "GBPUSD"));
   std::string text = image.Text();
   EXPECT_EQ(image.Checksum(), image_checksum(text.data(), static_cast<int32_t>(text.size())));
 }

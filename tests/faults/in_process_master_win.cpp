@@ -1,4 +1,4 @@
-#include "in_process_master.h"
+#include "in_process_master_win.h"
 
 InProcessMaster::InProcessMaster(int window, int instance)
     : dll_(LoadLibraryA(QELV_BIN_DIR "qelv_d30or.dll")),

@@ -1,4 +1,4 @@
-#include "road_helpers.h"
+#include "road_helpers_win.h"
 
 #include <cstdio>
 

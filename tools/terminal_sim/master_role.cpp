@@ -2,6 +2,16 @@
 //
 //   terminal_sim master --channel ID [--dll path] [--window N] [--instance N]
 //                       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]
+//   terminal_sim master --channel ID --trade --scenario file [--journal file] [--symbols spec]
+//                       [--dll path] [--window N] [--instance N] [--duration ms]
+//
+// With --trade the scenario trades on a simulated trade server (symbols as in
+// account_options.h, tickets from the scenario's first open, the clock the wall's) and the
+// expert's cycle of e-qelv-master.mq4 runs every 10 ms: its image holds the open and pending
+// orders and the chosen closed ones (master_history.h), sent when its checksum changed. A
+// journal keeps the account through a kill: started again on it, the scenario goes on from the
+// orders as they were. A step that fails is printed ("scenario failed: ...") and the exit code
+// is 5. The rest of this comment is about the account without a server.
 //
 // The library is loaded by name (by default from this program's folder) and its exports are
 // found by their exact names and called through their stdcall prototypes, as the terminal
@@ -39,19 +49,21 @@
 
 #include "master_library_win.h"
 #include "master_scenario.h"
+#include "master_trading_win.h"
 #include "roles.h"
 #include "sim_process.h"
 
 namespace {
 
 struct Options {
-  std::string channel, dll, scenario;
+  std::string channel, dll, scenario, journal, symbols;
   int window = static_cast<int>(GetCurrentProcessId());
   int instance = 1;
   int orders = -1;
   int interval_ms = 1000;
   int duration_ms = 0;  // 0: until the scenario is done
   bool crash = false;
+  bool trade = false;
 };
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -61,11 +73,17 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.crash = true;
       continue;
     }
+    if (name == "--trade") {
+      o.trade = true;
+      continue;
+    }
     if (i + 1 >= argc) return false;
     const char* value = argv[++i];
     if (name == "--channel") o.channel = value;
     else if (name == "--dll") o.dll = value;
     else if (name == "--scenario") o.scenario = value;
+    else if (name == "--journal") o.journal = value;
+    else if (name == "--symbols") o.symbols = value;
     else if (name == "--window") o.window = static_cast<int>(std::strtoll(value, nullptr, 0));
     else if (name == "--instance") o.instance = static_cast<int>(std::strtoll(value, nullptr, 0));
     else if (name == "--orders") o.orders = std::atoi(value);
@@ -76,6 +94,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   if (o.interval_ms < 10) o.interval_ms = 10;
   if (o.interval_ms > 10000) o.interval_ms = 10000;  // markers stay well inside the 30 s
   if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_d30or.dll");
+  if (o.trade) return !o.channel.empty() && !o.scenario.empty() && o.orders < 0 && !o.crash;
+  if (!o.journal.empty() || !o.symbols.empty()) return false;  // only an account with a server has them
   return !o.channel.empty() && (o.orders < 0 || o.scenario.empty());
 }
 
@@ -156,7 +176,9 @@ int RunMaster(int argc, char** argv) {
   if (!ParseOptions(argc, argv, opt)) {
     std::fprintf(stderr,
                  "usage: terminal_sim master --channel ID [--dll path] [--window N] [--instance N]\n"
-                 "       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]\n");
+                 "       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]\n"
+                 "   or: terminal_sim master --channel ID --trade --scenario file [--journal file]\n"
+                 "       [--symbols spec] [--dll path] [--window N] [--instance N] [--duration ms]\n");
     return 2;
   }
   std::vector<ScenarioStep> steps;
@@ -175,6 +197,13 @@ int RunMaster(int argc, char** argv) {
     return 1;
   }
   StopOnConsoleControl();
+  if (opt.trade) {
+    const TradingOptions trading{opt.channel, opt.journal, opt.symbols, opt.window, opt.instance,
+                                 opt.duration_ms};
+    const int code = RunTradingMaster(m, trading, steps);
+    FreeLibrary(dll);
+    return code;
+  }
 
   m.init(opt.window, opt.instance);
   Simulate(m, opt, steps, account);

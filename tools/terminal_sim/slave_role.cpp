@@ -30,6 +30,14 @@
 // not split, crc is the checksum of the set held at the end. The exit code is 0, or 4 when a
 // fetch failed. --hang-ui makes the user-interface thread stop pumping for that long once,
 // right after the first set was read: a hung terminal.
+//
+//   terminal_sim slave --channel ID --copy --settings TEXT [--journal file] [--faults spec]
+//                      [--symbols spec] [--dll path] [--instance N] [--duration ms]
+//
+// With --copy the expert is the copier of e-qelv-slave.mq4 (copy_expert_win.h) trading on a
+// simulated account of its own (symbols and faults as in account_options.h); it prints the
+// copier's new log lines and the actions that failed, and ends as above with "detached". The
+// exit code is 2 when the settings have problems.
 #include <windows.h>
 
 #include <atomic>
@@ -37,6 +45,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "copy_expert_win.h"
 #include "expert_texts_win.h"
 #include "roles.h"
 #include "sim_process.h"
@@ -51,6 +60,8 @@ struct Options {
   int poll_ms = 500;
   int hang_ui_ms = 0;
   TextPassing passing = TextPassing::kStringElements;
+  bool copy = false;
+  CopyOptions copier;
 };
 
 const UINT kHangMessage = WM_APP + 1;  // to the chart: stop pumping for wParam ms
@@ -63,6 +74,10 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.passing = TextPassing::kUtf8Bytes;
       continue;
     }
+    if (name == "--copy") {
+      o.copy = true;
+      continue;
+    }
     if (i + 1 >= argc) return false;  // an option without its value
     const char* value = argv[++i];
     if (name == "--channel") o.channel = value;
@@ -71,12 +86,22 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--duration") o.duration_ms = std::atoi(value);
     else if (name == "--poll") o.poll_ms = std::atoi(value);
     else if (name == "--hang-ui") o.hang_ui_ms = std::atoi(value);
+    else if (name == "--settings") o.copier.settings = value;
+    else if (name == "--journal") o.copier.journal = value;
+    else if (name == "--faults") o.copier.faults = value;
+    else if (name == "--symbols") o.copier.symbols = value;
     else return false;
   }
   if (o.poll_ms < 10) o.poll_ms = 10;
   if (o.poll_ms > 10000) o.poll_ms = 10000;  // markers stay well inside the hub's 30 s
   if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_r30uv.dll");
-  return !o.channel.empty();
+  o.copier.channel = o.channel;
+  o.copier.instance = o.instance;
+  o.copier.duration_ms = o.duration_ms;
+  const bool copier_options = !o.copier.settings.empty() || !o.copier.journal.empty() ||
+                              !o.copier.faults.empty() || !o.copier.symbols.empty();
+  if (o.copy) return !o.channel.empty() && !o.copier.settings.empty() && o.hang_ui_ms == 0;
+  return !o.channel.empty() && !copier_options;
 }
 
 // The terminal's user-interface thread: owns the chart window and pumps its messages.
@@ -225,11 +250,15 @@ struct ExpertArgs {
   const Options* options;
   const UiThread* ui;
   bool fetched_all = false;
+  int copy_code = 0;
 };
 
 DWORD WINAPI ExpertThread(void* param) {
   auto* a = static_cast<ExpertArgs*>(param);
-  a->fetched_all = RunExpert(*a->library, *a->options, *a->ui);
+  if (a->options->copy)
+    a->copy_code = RunCopyExpert(*a->library, a->options->copier, WindowValue(a->ui->chart));
+  else
+    a->fetched_all = RunExpert(*a->library, *a->options, *a->ui);
   return 0;
 }
 
@@ -240,7 +269,9 @@ int RunSlave(int argc, char** argv) {
   if (!ParseOptions(argc, argv, opt)) {
     std::fprintf(stderr,
                  "usage: terminal_sim slave --channel ID [--dll path] [--instance N]\n"
-                 "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n");
+                 "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n"
+                 "   or: terminal_sim slave --channel ID --copy --settings TEXT [--journal file]\n"
+                 "       [--faults spec] [--symbols spec] [--dll path] [--instance N] [--duration ms]\n");
     return 2;
   }
   HMODULE dll = LoadLibraryA(opt.dll.c_str());
@@ -270,5 +301,6 @@ int RunSlave(int argc, char** argv) {
   FreeLibrary(dll);
   StopUi(ui);
   if (!expert) return 1;
+  if (opt.copy) return args.copy_code;
   return args.fetched_all ? 0 : 4;
 }

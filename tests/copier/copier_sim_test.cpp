@@ -1,0 +1,99 @@
+// The copier end to end: the real hub, a simulated master trading a scenario, and simulated
+// slaves whose experts copy it onto accounts of their own, each as its settings say.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "copier_sim_accounts.h"
+#include "poll_until.h"
+#include "running_hub.h"
+#include "simulator.h"
+#include "spawned_program.h"
+#include "temp_file.h"
+#include "temp_folder.h"
+
+namespace {
+
+const DWORD kConvergeLimitMs = 90000;
+
+struct SlaveSetup {
+  const char* name;
+  const char* settings;
+  const char* symbols;
+  CopyRule rule;
+  std::vector<Held> expected;  // sorted
+};
+
+// Every action of the copier: market and pending opens, stops and a pending price modified, a
+// partial close, a close, a pending order deleted and one triggered.
+const char kScenario[] =
+    "login 4711\n"
+    "open 1001 buy 0.10 EURUSD 1.08345 1.07000 1.10000 first\n"
+    "open 1002 sell 0.20 GBPUSD 1.25010 1.26000 1.24000\n"
+    "open 1003 buylimit 0.30 EURUSD 1.07000 1.06000 1.09000\n"
+    "open 1004 sellstop 0.10 GBPUSD 1.24000 1.25500 1.23000\n"
+    "open 1005 buystop 0.10 EURUSD 1.09500\n"
+    "wait 3000\n"
+    "modify 1001 1.07500 1.10500\n"
+    "modify 1003 1.06000 1.09000 1.07100\n"
+    "close 1002 1.24800 0.10\n"
+    "wait 3000\n"
+    "close 1001 1.08500\n"
+    "delete 1004\n"
+    "trigger 1005\n"
+    "wait 1000\n";
+
+const SlaveSetup kSlaves[] = {
+    {"doubled with a suffix", "lot_multiplier=2; slave_suffix=.m; copy_old=yes", "suffix=.m", {".m", 2, 0, false},
+     {{"EURUSD.m", 0, 0.2, 0, 0, 0},
+      {"EURUSD.m", 2, 0.6, 1.071, 1.06, 1.09},
+      {"GBPUSD.m", 1, 0.2, 0, 1.26, 1.24}}},
+    {"reversed with fixed lots", "reverse=yes; fixed_lots=0.5; copy_old=yes", "", {"", 1, 0.5, true},
+     {{"EURUSD", 1, 0.5, 0, 0, 0},
+      {"EURUSD", 5, 0.5, 1.071, 1.09, 1.06},
+      {"GBPUSD", 0, 0.25, 0, 1.24, 1.26}}},
+};
+
+TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
+  const std::string channel = UniqueChannel("copier_sim");
+  RunningHub hub(SettingsFor(channel).c_str());
+  ASSERT_NE(hub.WaitForEndpoint(channel), nullptr) << "the hub did not start";
+  TempFolder accounts;
+  std::vector<std::unique_ptr<SpawnedProgram>> slaves;
+  for (size_t i = 0; i < std::size(kSlaves); i++) {
+    const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
+    slaves.push_back(std::make_unique<SpawnedProgram>(Simulator(
+        "slave --channel " + channel + " --copy --instance " + std::to_string(i + 1) + " --settings \"" +
+        kSlaves[i].settings + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + journal + "\"")));
+    ASSERT_TRUE(slaves.back()->Started());
+  }
+  TempFile scenario("scenario.txt", kScenario);
+  SpawnedProgram master(Simulator("master --channel " + channel + " --trade --duration 600000 --scenario \"" +
+                                  scenario.Path() + "\" --journal \"" + (accounts / "master.journal") + "\""));
+  ASSERT_TRUE(master.Started());
+  ASSERT_TRUE(master.WaitForOutput("scenario done", kConvergeLimitMs)) << master.Output();
+  EXPECT_EQ(master.Output().find("scenario failed"), std::string::npos) << master.Output();
+
+  for (size_t i = 0; i < std::size(kSlaves); i++) {
+    // The rule the randomized run relies on gives this hand-made table.
+    EXPECT_EQ(ExpectedCopies(accounts / "master.journal", kSlaves[i].rule), kSlaves[i].expected)
+        << kSlaves[i].name << ":\n" << Describe(ExpectedCopies(accounts / "master.journal", kSlaves[i].rule));
+    const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
+    std::vector<Held> held;
+    const bool converged = PollUntil(kConvergeLimitMs, [&] {
+      held = AccountOf(journal, kSlaves[i].symbols);
+      return held == kSlaves[i].expected;
+    });
+    EXPECT_TRUE(converged) << kSlaves[i].name << ": the slave holds\n" << Describe(held) << "expected\n"
+                           << Describe(kSlaves[i].expected) << "it printed:\n" << slaves[i]->Output()
+                           << "journal:\n" << JournalText(journal);
+    for (const auto& [link, opens] : OpensByMagic(journal))
+      EXPECT_EQ(opens, 1) << kSlaves[i].name << ": the " << (link.second ? "market" : "pending")
+                          << " copy of magic " << link.first << " was opened " << opens << " times";
+    EXPECT_TRUE(slaves[i]->Running()) << slaves[i]->Output();
+  }
+}
+
+}  // namespace

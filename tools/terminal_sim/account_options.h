@@ -1,0 +1,32 @@
+// The command-line texts that set up a simulated account: which symbols its broker offers and
+// which failures its trade calls meet.
+//
+//   --symbols "suffix=.m;stops=10;lot_min=0.1;lot_step=0.1;lot_max=50;walk=3"
+//       every symbol of the catalog (EURUSD, GBPUSD, USDJPY, XAUUSD) under its name with the
+//       suffix, with these rules; items may be left out (defaults: no suffix, stops 0, lots
+//       0.01 to 100 in steps of 0.01, a market that stays where it is put)
+//   --faults "seed=7;rate=0.2;kinds=requote,busy"      each trade call fails with that chance
+//   --faults "script=requote,none,timeout-after"       the next trade calls, one each
+//
+// Fault names: requote, broker-busy, server-busy, context-busy, no-connection, timeout,
+// timeout-after (the call was carried out, yet it reports 128), none.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "trade_faults.h"
+#include "trade_server.h"
+
+struct OfferedSymbol {
+  SymbolRules rules;
+  double bid = 0;
+  int spread_points = 0;
+  int walk_points = 0;
+};
+
+// False, with `error` saying why, for an unknown item or a value that does not read.
+bool ParseSymbolOffer(const std::string& text, std::vector<OfferedSymbol>& offer, std::string& error);
+bool ParseFaultPlan(const std::string& text, FaultPlan& plan, std::string& error);
+
+// Offers every symbol on the server; false when the server refuses one.
+bool OfferSymbols(TradeServer& server, const std::vector<OfferedSymbol>& offer);

@@ -23,6 +23,7 @@ scripts/make-dist.sh build/win32
 checks_ok=0
 scripts/check-deliverables.sh build/win32 || checks_ok=$?
 scripts/check-reproducible.sh build/win32 || checks_ok=$?
+python3 scripts/check-experts.py || checks_ok=$?
 
 win=$(scripts/windows-build.sh)
 echo "== Windows tests under Wine ($win)"

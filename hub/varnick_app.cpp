@@ -5,6 +5,7 @@
 
 #include "hub_message_win.h"
 #include "link_protocol.h"
+#include "module_path.h"
 #include "settings_file_win.h"
 #include "settings_path.h"
 #include "varnick_dlg.h"
@@ -37,11 +38,10 @@ void CVarnickApp::InitInstance() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, 0xFF};
   InitCommonControlsEx(&controls);
 
-  char module_path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(NULL, module_path, sizeof module_path);
-  if (length == 0 || length >= sizeof module_path) {  // a cut path would name the wrong file
+  std::string module_path;
+  if (DWORD code = GetModulePath(module_path)) {
     ShowHubError("InitInstance: GetModuleFileNameA failed. \r\nErrorCode: %d \r\nErrorMessage: %s ",
-                 length ? ERROR_INSUFFICIENT_BUFFER : GetLastError());
+                 code);
     return;
   }
   LoadXml(SettingsPath(module_path, BaseName(module_path), "qelv.xml"), settings_);

@@ -3,21 +3,15 @@
 #include "config_file.h"
 #include "setup_messages.h"
 #include "system_error_text.h"
+#include "whole_file.h"
 
 int ReadXml(const std::string& path, SetupFolders& folders, Prompter& prompter) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) {
-    DWORD code = GetLastError();
+  std::string text;
+  if (unsigned long code = ReadWholeFile(path, text)) {
     prompter.Ask(CreateFileFailedText("ReadXml", code, SystemErrorText(code), path),
                  kWarningCaption, MB_ICONERROR);
     return 1;
   }
-  std::string text;
-  char chunk[1023];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, NULL) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
   ReadConfigXmlText(text.c_str(), folders);
   return 0;
 }

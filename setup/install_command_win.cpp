@@ -54,10 +54,7 @@ int RunInstallCommand(int argc, char** argv) {
   }
   std::string module_path;
   if (unsigned long code = GetModulePath(module_path)) {
-    console.Write(code == ERROR_FILENAME_EXCED_RANGE
-                      ? PathTooLongText(module_path) + "\r\n"
-                      : "GetModuleFileNameA failed (LastError = " +
-                            std::to_string(static_cast<int>(code)) + ")\r\n");
+    console.Write(ModulePathFailedText(code, module_path) + "\r\n");
     return 1;
   }
   RunPlan(plan, module_path, argv[3], console);

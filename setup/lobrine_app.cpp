@@ -12,12 +12,8 @@ bool CLobrineApp::InitInstance() {
   InitCommonControlsEx(&controls);
 
   if (unsigned long code = GetModulePath(m_strModulePath)) {
-    // A path the setup paths cannot hold is refused rather than cut into another path.
-    const std::string text = code == ERROR_FILENAME_EXCED_RANGE
-                                 ? PathTooLongText(m_strModulePath)
-                                 : "GetModuleFileNameA failed (LastError = " +
-                                       std::to_string(static_cast<int>(code)) + ")";
-    MessageBoxA(NULL, text.c_str(), "Lobrine", MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxA(NULL, ModulePathFailedText(code, m_strModulePath).c_str(), "Lobrine",
+                MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   CLobrineDlg dialog(*this);

@@ -1,5 +1,7 @@
 #include "setup_messages.h"
 
+#include "module_path.h"
+
 namespace {
 
 // Error codes are shown as signed decimals, as the system's "%d" shows them.
@@ -47,4 +49,9 @@ std::string FolderMissingText(const std::string& path) {
 
 std::string PathTooLongText(const std::string& path) {
   return "Path is too long (260 characters or more):\r\n" + path;
+}
+
+std::string ModulePathFailedText(unsigned long code, const std::string& module_path) {
+  if (code == kModulePathTooLong) return PathTooLongText(module_path);
+  return "GetModuleFileNameA failed (LastError = " + Code(code) + ")";
 }

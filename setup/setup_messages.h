@@ -22,3 +22,6 @@ std::string OverwriteFailedText(unsigned long code, const std::string& error_tex
 std::string FolderMissingText(const std::string& path);
 // A path of 260 characters or more does not fit the system's path buffers.
 std::string PathTooLongText(const std::string& path);
+// The executable's path could not be had (`code` from GetModulePath): a path too long is
+// refused rather than cut into another path; any other failure names the system's code.
+std::string ModulePathFailedText(unsigned long code, const std::string& module_path);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "poll_until.h"
 
 namespace {
@@ -82,9 +84,13 @@ int SetupProcess::Wait() {
 }
 
 std::string SetupProcess::Output() {
+  // Only what the pipe holds: reading to its end could wait for ever, as a Wine background
+  // process the program started (explorer.exe, when none ran) keeps the program's handles.
   char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(_output, chunk, sizeof chunk, &read, NULL) && read > 0) _collected.append(chunk, read);
+  DWORD available = 0, read = 0;
+  while (PeekNamedPipe(_output, NULL, 0, NULL, &available, NULL) && available > 0 &&
+         ReadFile(_output, chunk, std::min<DWORD>(available, sizeof chunk), &read, NULL) && read > 0)
+    _collected.append(chunk, read);
   return _collected;
 }
 

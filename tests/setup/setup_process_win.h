@@ -39,6 +39,7 @@ class SetupProcess {
   int Wait();
   // The exit code, or STILL_ACTIVE while the process runs.
   DWORD ExitCode() const { return _process.ExitCode(); }
+  // What the program wrote, once it has ended.
   std::string Output();
   DWORD id() const { return _process.Id(); }
 

@@ -313,8 +313,13 @@ int TradeServer::Modify(int ticket, double price, double stop_loss, double take_
   e.order.stop_loss = Normalized(stop_loss, r.digits);
   e.order.take_profit = Normalized(take_profit, r.digits);
   e.order.expiration = pending ? expiration : o->expiration;
-  if (e.order.open_price == o->open_price && e.order.stop_loss == o->stop_loss &&
-      e.order.take_profit == o->take_profit && e.order.expiration == o->expiration)
+  // Compared in points: a 32-bit build keeps doubles in wider registers, so two prices that
+  // print the same need not compare equal as doubles.
+  const auto same = [&r](double a, double b) {
+    return ToPoints(a, r.digits) == ToPoints(b, r.digits);
+  };
+  if (same(e.order.open_price, o->open_price) && same(e.order.stop_loss, o->stop_loss) &&
+      same(e.order.take_profit, o->take_profit) && e.order.expiration == o->expiration)
     return kErrNoResult;
   const Quote q = QuoteOf(o->symbol);
   const int64_t open = ToPoints(e.order.open_price, r.digits);

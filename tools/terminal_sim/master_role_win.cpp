@@ -2,7 +2,7 @@
 //
 //   terminal_sim master --channel ID [--dll path] [--window N] [--instance N]
 //                       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]
-//   terminal_sim master --channel ID --trade --scenario file [--journal file] [--symbols spec]
+//   terminal_sim master --channel ID --trade --scenario file [--journal file] [--symbols rules]
 //                       [--dll path] [--window N] [--instance N] [--duration ms]
 //
 // With --trade the scenario trades on a simulated trade server (symbols as in
@@ -178,7 +178,7 @@ int RunMaster(int argc, char** argv) {
                  "usage: terminal_sim master --channel ID [--dll path] [--window N] [--instance N]\n"
                  "       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]\n"
                  "   or: terminal_sim master --channel ID --trade --scenario file [--journal file]\n"
-                 "       [--symbols spec] [--dll path] [--window N] [--instance N] [--duration ms]\n");
+                 "       [--symbols rules] [--dll path] [--window N] [--instance N] [--duration ms]\n");
     return 2;
   }
   std::vector<ScenarioStep> steps;

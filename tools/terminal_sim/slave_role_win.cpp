@@ -31,8 +31,8 @@
 // fetch failed. --hang-ui makes the user-interface thread stop pumping for that long once,
 // right after the first set was read: a hung terminal.
 //
-//   terminal_sim slave --channel ID --copy --settings TEXT [--journal file] [--faults spec]
-//                      [--symbols spec] [--dll path] [--instance N] [--duration ms]
+//   terminal_sim slave --channel ID --copy --settings TEXT [--journal file] [--faults plan]
+//                      [--symbols rules] [--dll path] [--instance N] [--duration ms]
 //
 // With --copy the expert is the copier of e-qelv-slave.mq4 (copy_expert_win.h) trading on a
 // simulated account of its own (symbols and faults as in account_options.h); it prints the
@@ -271,7 +271,7 @@ int RunSlave(int argc, char** argv) {
                  "usage: terminal_sim slave --channel ID [--dll path] [--instance N]\n"
                  "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n"
                  "   or: terminal_sim slave --channel ID --copy --settings TEXT [--journal file]\n"
-                 "       [--faults spec] [--symbols spec] [--dll path] [--instance N] [--duration ms]\n");
+                 "       [--faults plan] [--symbols rules] [--dll path] [--instance N] [--duration ms]\n");
     return 2;
   }
   HMODULE dll = LoadLibraryA(opt.dll.c_str());

@@ -16,30 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "../bench_support_win.h"
 #include "master_library_win.h"
+
+using bench::Now;
+using bench::BinFolder;
 
 namespace {
 
 const int kMasterWindow = 9101, kMasterInstance = 1;
 const DWORD kChangeLimitMs = 30000;
-
-std::string BinFolder() {
-  char path[MAX_PATH];
-  DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
-  std::string folder(path, n < sizeof path ? n : 0);
-  return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 struct Child {
   PROCESS_INFORMATION process{};

@@ -12,22 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "../bench_support_win.h"
 #include "panel_paint_win.h"
+
+using bench::Now;
 
 namespace {
 
 const char kEchoClass[] = "QelvCostEcho";
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 LRESULT CALLBACK EchoProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_COPYDATA) return 1;

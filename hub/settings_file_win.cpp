@@ -1,4 +1,4 @@
-#include "settings_file_win.h"
+#include "settings_file.h"
 
 #include <windows.h>
 

@@ -6,9 +6,9 @@
 #include "hub_message_win.h"
 #include "link_protocol.h"
 #include "module_path.h"
-#include "settings_file_win.h"
+#include "settings_file.h"
 #include "settings_path.h"
-#include "varnick_dlg.h"
+#include "varnick_dlg_win.h"
 
 namespace {
 

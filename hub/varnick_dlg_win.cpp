@@ -1,4 +1,4 @@
-#include "varnick_dlg.h"
+#include "varnick_dlg_win.h"
 
 #include <optional>
 #include <utility>

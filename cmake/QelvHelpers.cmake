@@ -41,6 +41,19 @@ function(qelv_fuzz name)
   file(MAKE_DIRECTORY ${scratch})
 endfunction()
 
+# qelv_fuzz_library(NAME SOURCES... LIBS libs...): a folder's sources built once more with
+# coverage instrumentation, for the fuzz targets that exercise them (clang only).
+function(qelv_fuzz_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT QELV_FUZZ)
+    return()
+  endif()
+  add_library(${name} STATIC ${L_SOURCES})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${L_LIBS})
+endfunction()
+
 # qelv_bridge_library(NAME DEF file DESCRIPTION text SOURCES... LIBS...): a bridge library whose
 # exports carry exactly the undecorated names of its .def file, with a version block. The .def
 # maps each name to its __stdcall symbol (name@bytes) for 32-bit Windows, which also proves each

@@ -3,8 +3,12 @@
 # setup tool into a Dremont folder and two terminal folders on a fresh Wine desktop, starts the
 # hub from there, runs one simulated master and two simulated slaves (one as an expert of a
 # terminal before build 600, one as an expert of today's terminals), and prints what each
-# slave's expert reads while orders open, change and close on the master. It ends by itself,
-# leaves a picture of the hub's panel in build/demo/hub-panel.png and no process behind.
+# slave's expert reads while orders open, change and close on the master. Then the copier: a
+# master trading on an account of its own and two slaves, each copying onto its own account as
+# its settings say (scripts/demo-copier-scenario.txt, scripts/demo-slave-*.txt), with every
+# trade printed as it happens and each slave's orders beside the master's at the end. It ends
+# by itself, leaves a picture of the hub's panel in build/demo/hub-panel.png and no process
+# behind.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -64,12 +68,14 @@ echo "== starting the hub from C:\\qelv-demo\\Dremont (channel $channel)"
 wait_for 120 xwininfo -name Varnick
 
 sim=$build/bin/terminal_sim.exe
+fetchers=()
 "$run" "$sim" slave --channel "$channel" --instance 1 --poll 250 --duration 30000 \
   --dll 'C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll' 2>&1 |
-  stdbuf -oL sed "s/^/[slave 1]  /" | tee "$demo/logs/slave1.log" & pids+=($!)
+  stdbuf -oL sed "s/^/[slave 1]  /" | tee "$demo/logs/slave1.log" & fetchers+=($!)
 "$run" "$sim" slave --channel "$channel" --instance 2 --poll 250 --duration 30000 --utf8 \
   --dll 'C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll' 2>&1 |
-  stdbuf -oL sed "s/^/[slave 2]  /" | tee "$demo/logs/slave2.log" & pids+=($!)
+  stdbuf -oL sed "s/^/[slave 2]  /" | tee "$demo/logs/slave2.log" & fetchers+=($!)
+pids+=("${fetchers[@]}")
 sleep 2
 echo "== the master trades (scripts/demo-scenario.txt)"
 "$run" "$sim" master --channel "$channel" --window 1 --instance 1 --interval 250 \
@@ -95,4 +101,51 @@ else
   echo "== the two slaves read different fields:"
   diff <(fields "$demo/logs/slave1.log") <(fields "$demo/logs/slave2.log") || true
 fi
+wait "${fetchers[@]}"  # they detach after their 30 s
+
+# The copier: each account keeps a journal of its trades, which the demo prints as they land.
+# The `key = value` lines of a settings or symbols file as one text: "key=value;key=value".
+items() { sed 's/#.*//; s/[[:space:]]*=[[:space:]]*/=/; s/^[[:space:]]*//; s/[[:space:]]*$//; /^$/d' "$1" | paste -sd';'; }
+accounts=(python3 "$top/scripts/demo-accounts.py")
+echo "== the copier: master 4711 trades on its account (scripts/demo-copier-scenario.txt);"
+echo "   slave A and slave B copy it onto accounts of their own, each as its settings say"
+copiers=()
+specs=()
+journals=("[master]=$demo/logs/master.journal")
+# Slave A trades in the old-layout terminal's folder, slave B in the current one's.
+declare -A instance=([a]=1 [b]=2)
+declare -A library=([a]='C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll'
+                    [b]='C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll')
+for s in a b; do
+  label="slave ${s^^}"
+  settings=$top/scripts/demo-slave-$s-settings.txt symbols=$top/scripts/demo-slave-$s-symbols.txt
+  [ -f "$symbols" ] || symbols=""
+  echo "   $label: $(items "$settings" | sed 's/;/; /g')${symbols:+, on a broker offering $(items "$symbols")}"
+  journal=$demo/logs/slave-$s.journal
+  journals+=("[$label]=$journal")
+  "$run" "$sim" slave --channel "$channel" --copy --instance "${instance[$s]}" \
+    --settings "$(items "$settings")" ${symbols:+--symbols "$(items "$symbols")"} \
+    --journal "Z:$journal" --duration 100000 --dll "${library[$s]}" \
+    >"$demo/logs/slave-$s.out" 2>&1 & copiers+=($!)
+  specs+=("$label:$journal:$settings:$symbols")
+done
+pids+=("${copiers[@]}")
+"${accounts[@]}" follow "${journals[@]}" & pids+=($!)
+sleep 2
+"$run" "$sim" master --channel "$channel" --trade --window 2 --instance 1 --duration 100000 \
+  --scenario "Z:$top/scripts/demo-copier-scenario.txt" --journal "Z:$demo/logs/master.journal" \
+  --dll 'C:\qelv-demo\Master\experts\libraries\qelv_d30or.dll' \
+  >"$demo/logs/copier-master.out" 2>&1 & pids+=($!)
+wait_for 120 grep -q "scenario done" "$demo/logs/copier-master.out"
+converged=0
+"${accounts[@]}" compare "$demo/logs/master.journal" --wait 30 "${specs[@]}" >"$demo/logs/copier.txt" ||
+  converged=$?
+sleep 0.5  # the last trades printed before the tables
+cleanup
+cat "$demo/logs/copier.txt"
+for s in a b; do
+  echo "== what slave ${s^^}'s planner said (all of it in build/demo/logs/slave-$s.out):"
+  grep -v '^setting ' "$demo/logs/slave-$s.out" | sed 's/^/   /'
+done
 echo "== done"
+exit $converged

@@ -1,0 +1,2 @@
+# The relay's portable core, natively and under Wine.
+qelv_test(relay_core_tests SOURCES mqtt_packet_test.cpp mqtt_session_test.cpp LIBS qelv_relay_core)

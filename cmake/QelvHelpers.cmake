@@ -13,6 +13,7 @@ function(qelv_test name)
   if(WIN32)
     # Tests stay out of bin/, which holds the deliverables (tests/support says where it is).
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    list(APPEND properties FIXTURES_REQUIRED wine)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
 endfunction()

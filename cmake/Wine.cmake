@@ -22,3 +22,9 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine
                                 WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 
+# One Wine session around all Windows tests: the prefix is made and Wine's background processes
+# are started once, not before every test (qelv_test makes each test require the fixture).
+add_test(NAME wine_session_start COMMAND ${CMAKE_BINARY_DIR}/wine-run --start-session)
+add_test(NAME wine_session_end COMMAND ${CMAKE_BINARY_DIR}/wine-run --end-session)
+set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(wine_session_end PROPERTIES FIXTURES_CLEANUP wine)

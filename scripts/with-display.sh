@@ -8,4 +8,5 @@ status=$?
 for server in /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver32; do
   WINEPREFIX=$WINEPREFIX "$server" -k >/dev/null 2>&1 && break
 done
+rm -f "$WINEPREFIX/.qelv-session"  # the tests' Wine session, if they were interrupted
 exit $status

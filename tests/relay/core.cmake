@@ -1,2 +1,4 @@
 # The relay's portable core, natively and under Wine.
-qelv_test(relay_core_tests SOURCES mqtt_packet_test.cpp mqtt_session_test.cpp LIBS qelv_relay_core)
+qelv_test(relay_core_tests
+  SOURCES mqtt_packet_test.cpp mqtt_session_test.cpp relay_envelope_test.cpp
+  LIBS qelv_relay_core)

@@ -1,4 +1,5 @@
 # The relay's portable core, natively and under Wine.
 qelv_test(relay_core_tests
   SOURCES mqtt_packet_test.cpp mqtt_session_test.cpp relay_envelope_test.cpp
+          relay_settings_test.cpp relay_plan_test.cpp
   LIBS qelv_relay_core)

@@ -131,7 +131,10 @@ for s in a b; do
 done
 pids+=("${copiers[@]}")
 "${accounts[@]}" follow "${journals[@]}" & pids+=($!)
-sleep 2
+# A slave copies the orders opened after it began following: the master starts once both
+# slaves printed their settings and ran a pass.
+for s in a b; do wait_for 60 grep -q "^setting master_time_offset" "$demo/logs/slave-$s.out"; done
+sleep 1
 "$run" "$sim" master --channel "$channel" --trade --window 2 --instance 1 --duration 100000 \
   --scenario "Z:$top/scripts/demo-copier-scenario.txt" --journal "Z:$demo/logs/master.journal" \
   --dll 'C:\qelv-demo\Master\experts\libraries\qelv_d30or.dll' \

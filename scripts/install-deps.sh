@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-utils
           imagemagick zip unzip libbenchmark-dev zlib1g-dev
-          mosquitto mosquitto-clients openssl)
+          mosquitto mosquitto-clients openssl python3)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -24,6 +24,7 @@ checks_ok=0
 scripts/check-deliverables.sh build/win32 || checks_ok=$?
 scripts/check-reproducible.sh build/win32 || checks_ok=$?
 python3 scripts/check-experts.py || checks_ok=$?
+python3 scripts/demo-accounts-test.py || checks_ok=$?
 
 win=$(scripts/windows-build.sh)
 echo "== Windows tests under Wine ($win)"

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "account_options.h"
+#include "bench_support_win.h"
+#include "copy_pass_trace.h"
 #include "master_history.h"
 #include "sim_process.h"
 #include "trade_server.h"
@@ -52,6 +54,9 @@ class CopyExpert {
  public:
   CopyExpert(const SlaveExports& s, const CopyOptions& opt, int chart, TradeServer& server)
       : s_(s), opt_(opt), chart_(chart), server_(server) {}
+  ~CopyExpert() {
+    if (trace_) std::fclose(trace_);
+  }
 
   // False when the settings have problems: nothing is copied then.
   bool Init() {
@@ -63,6 +68,8 @@ class CopyExpert {
       std::fflush(stdout);
       return false;
     }
+    if (!opt_.trace.empty() && !(trace_ = std::fopen(opt_.trace.c_str(), "ab")))
+      Print("cannot open the trace " + opt_.trace + "; the passes are not timed");
     s_.init(chart_, 0);
     attached_ = true;
     if (s_.find_window(opt_.channel.c_str()) == 0)
@@ -83,12 +90,17 @@ class CopyExpert {
       last_marker_ = GetTickCount();
       if (s_.qelv_marker_send(chart_, opt_.instance) == -1) FindHub();
     }
+    pass_ = CopyPassTrace{};
+    pass_.wait_began = bench::Now();
     const int published = s_.qelv_wait_crc(held_crc_, kWaitMs);
+    pass_.woke = pass_.fetched = pass_.split = bench::Now();
     if (published == -1) {
       if (!FindHub()) Sleep(kWaitMs);  // no hub: keep the pace the wait keeps
     } else if (published != s_.images_calc_crc()) {
       s_.qelv_images_get(chart_);  // the hub's answer is stored before this returns
+      pass_.fetched = bench::Now();
       s_.images_split();
+      pass_.split = bench::Now();
       held_crc_ = published;
     }
     if (g_stop) return;
@@ -126,12 +138,23 @@ class CopyExpert {
       if (server_.OrderSelectByPos(k, kModeHistory, o) && o.type <= 5 && o.close_time >= since) AddOrder(1, o);
     }
     AddSymbolFacts();
+    pass_.gathered = bench::Now();
     const int actions = s_.copier_plan(chart_);
+    pass_.planned = bench::Now();
     PrintNewLogLines();
     if (actions <= 0) return;
     if (server_.IsTradeContextBusy()) return;  // the next pass plans again
     for (int a = 0; a < actions; a++)
-      if (!RunAction(a)) return;  // the next pass plans from the orders as they are then
+      if (!RunAction(a)) break;  // the next pass plans from the orders as they are then
+    pass_.done = bench::Now();
+    pass_.actions = actions;
+    WriteTrace();
+  }
+
+  void WriteTrace() {
+    if (!trace_) return;
+    std::fprintf(trace_, "%s\n", FormatPassTrace(pass_).c_str());
+    std::fflush(trace_);
   }
 
   void AddSymbolFacts() {
@@ -220,6 +243,8 @@ class CopyExpert {
   bool attached_ = false;
   int held_crc_ = 0;
   DWORD last_marker_ = 0;
+  CopyPassTrace pass_;
+  std::FILE* trace_ = nullptr;
   std::vector<std::string> last_log_;
 };
 

@@ -10,6 +10,7 @@ struct CopyOptions {
   std::string settings;  // the copier's settings text (copy_settings.h)
   std::string journal;   // the account's journal; "<journal>.following" keeps following_since
   std::string faults, symbols;  // account_options.h
+  std::string trace;  // where each pass that ran actions is timed (copy_pass_trace.h), if anywhere
   int instance = 1;
   int duration_ms = 0;  // 0: until stopped
 };

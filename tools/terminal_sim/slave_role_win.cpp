@@ -32,12 +32,14 @@
 // right after the first set was read: a hung terminal.
 //
 //   terminal_sim slave --channel ID --copy --settings TEXT [--journal file] [--faults plan]
-//                      [--symbols rules] [--dll path] [--instance N] [--duration ms]
+//                      [--symbols rules] [--trace file] [--dll path] [--instance N]
+//                      [--duration ms]
 //
 // With --copy the expert is the copier of e-qelv-slave.mq4 (copy_expert_win.h) trading on a
 // simulated account of its own (symbols and faults as in account_options.h); it prints the
 // copier's new log lines and the actions that failed, and ends as above with "detached". The
-// exit code is 2 when the settings have problems.
+// exit code is 2 when the settings have problems. --trace appends a line per pass that ran
+// actions, with the times of its steps (copy_pass_trace.h), for the copy-delay benchmark.
 #include <windows.h>
 
 #include <atomic>
@@ -90,6 +92,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--journal") o.copier.journal = value;
     else if (name == "--faults") o.copier.faults = value;
     else if (name == "--symbols") o.copier.symbols = value;
+    else if (name == "--trace") o.copier.trace = value;
     else return false;
   }
   if (o.poll_ms < 10) o.poll_ms = 10;
@@ -99,7 +102,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   o.copier.instance = o.instance;
   o.copier.duration_ms = o.duration_ms;
   const bool copier_options = !o.copier.settings.empty() || !o.copier.journal.empty() ||
-                              !o.copier.faults.empty() || !o.copier.symbols.empty();
+                              !o.copier.faults.empty() || !o.copier.symbols.empty() ||
+                              !o.copier.trace.empty();
   if (o.copy) return !o.channel.empty() && !o.copier.settings.empty() && o.hang_ui_ms == 0;
   return !o.channel.empty() && !copier_options;
 }
@@ -271,7 +275,8 @@ int RunSlave(int argc, char** argv) {
                  "usage: terminal_sim slave --channel ID [--dll path] [--instance N]\n"
                  "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n"
                  "   or: terminal_sim slave --channel ID --copy --settings TEXT [--journal file]\n"
-                 "       [--faults plan] [--symbols rules] [--dll path] [--instance N] [--duration ms]\n");
+                 "       [--faults plan] [--symbols rules] [--trace file] [--dll path] [--instance N]\n"
+                 "       [--duration ms]\n");
     return 2;
   }
   HMODULE dll = LoadLibraryA(opt.dll.c_str());

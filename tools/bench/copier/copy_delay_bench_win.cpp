@@ -1,40 +1,66 @@
-// The copy delay under Wine: from the master's _image_send of a change (an order opened or
-// closed) until the copy's trade is in every copying slave's account journal, for 1 and for 10
-// copying slaves (terminal_sim slave --copy), beside 10 slaves that fetch every 500 ms.
+// The copy delay under Wine: from a change of the master's account (an order opened or closed)
+// until the copy's trade is in every copying slave's account journal, for 1 and for 10 copying
+// slaves (terminal_sim slave --copy), beside 10 slaves that fetch every 500 ms. The master's
+// expert runs in this process on a thread of its own, with the cycle of e-qelv-master.mq4: on
+// a 10 ms timer it builds the image of its account and sends it when its checksum changed.
 //
-//   copy_delay_bench [changes]        (run from bin/, where Varnick.exe, terminal_sim.exe and
-//                                      the libraries are; 500 changes by default)
+//   copy_delay_bench [changes] [--trace]     (run from bin/, where Varnick.exe, terminal_sim.exe
+//                                            and the libraries are; 500 changes by default)
 //
-// The hub runs from a temporary folder with its own qelv.xml; this process is the master.
+// --trace: the copying slaves time the steps of their passes (terminal_sim slave --trace) and
+// a table per run shows where the delay went (delay_breakdown.h).
+//
+// The hub runs from a temporary folder with its own qelv.xml.
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <mutex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../bench_support_win.h"
+#include "delay_breakdown.h"
 #include "master_library_win.h"
 
-using bench::Now;
 using bench::BinFolder;
+using bench::Now;
 
 namespace {
 
 const int kMasterWindow = 9101, kMasterInstance = 1;
 const DWORD kChangeLimitMs = 30000;
+const DWORD kTimerMs = 10;
+const DWORD kMarkerIntervalMs = 5000;  // as the expert: the hub drops a silent master
 
 struct Child {
   PROCESS_INFORMATION process{};
-  bool Start(const std::string& command_line, const char* folder) {
+  // The child's output goes to the file `output`, if one is named: a console without a window
+  // takes tens of milliseconds for each line printed, which the copies would wait for.
+  bool Start(const std::string& command_line, const char* folder, const std::string& output = "") {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    HANDLE log = INVALID_HANDLE_VALUE;
+    if (!output.empty()) {
+      SECURITY_ATTRIBUTES inherited{sizeof inherited, NULL, TRUE};
+      log = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+      if (log == INVALID_HANDLE_VALUE) return false;
+      startup.dwFlags = STARTF_USESTDHANDLES;
+      startup.hStdInput = NULL;
+      startup.hStdOutput = startup.hStdError = log;
+    }
     std::string command = command_line;
-    return CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, folder, &startup,
-                          &process);
+    const bool started = CreateProcessA(NULL, &command[0], NULL, NULL, log != INVALID_HANDLE_VALUE,
+                                        CREATE_NO_WINDOW, NULL, folder, &startup, &process);
+    if (log != INVALID_HANDLE_VALUE) CloseHandle(log);
+    return started;
   }
   ~Child() {
     if (!process.hProcess) return;
@@ -51,89 +77,230 @@ bool WriteText(const std::string& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
-// The lines a journal holds so far (its slave keeps it open for writing).
-size_t LinesOf(const std::string& path) {
+std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  return static_cast<size_t>(std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n'));
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
-void PrintFigures(int copiers, std::vector<double> ms) {
-  if (ms.empty()) return;
-  std::sort(ms.begin(), ms.end());
-  auto at = [&](double q) { return ms[std::min(ms.size() - 1, static_cast<size_t>(q * ms.size()))]; };
-  std::printf("%7d  %7zu  %8.1f  %8.1f  %8.1f  %8.1f\n", copiers, ms.size(), at(0.5), at(0.95), at(0.99), ms.back());
+// A copying slave's journal, read as it grows: opening and reading it whole on every look
+// would cost more than the copies being timed.
+class JournalWatch {
+ public:
+  explicit JournalWatch(std::string path) : path_(std::move(path)) {}
+  JournalWatch(const JournalWatch&) = delete;
+  JournalWatch& operator=(const JournalWatch&) = delete;
+  ~JournalWatch() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+
+  // The lines the journal holds so far (its slave keeps it open for writing).
+  size_t Lines() {
+    if (file_ == INVALID_HANDLE_VALUE)
+      file_ = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file_ == INVALID_HANDLE_VALUE) return 0;  // not made yet
+    char bytes[4096];
+    DWORD read = 0;
+    while (ReadFile(file_, bytes, sizeof bytes, &read, NULL) && read > 0)
+      lines_ += static_cast<size_t>(std::count(bytes, bytes + read, '\n'));
+    return lines_;
+  }
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+  size_t lines_ = 0;
+};
+
+// The master expert on its timer. Its account holds one order: that of change `i` open when i
+// is even, closed (in the history) when odd.
+class MasterExpert {
+ public:
+  MasterExpert(const MasterExports& m, std::string channel) : m_(m), channel_(std::move(channel)) {}
+
+  bool Start() {
+    thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
+    return thread_ != NULL;
+  }
+  void Stop() {
+    stop_ = true;
+    if (thread_) {
+      WaitForSingleObject(thread_, INFINITE);
+      CloseHandle(thread_);
+    }
+    thread_ = NULL;
+  }
+
+  // The account changes to change `i`; answers when.
+  double Change(int i) {
+    const double at = Now();
+    change_ = i;
+    return at;
+  }
+
+  // When the expert's send of change `i` began and returned; false until it was sent.
+  bool SendOf(int i, double& began, double& sent) {
+    std::lock_guard<std::mutex> lock(sends_lock_);
+    if (i < 0 || static_cast<size_t>(i) >= sends_.size() || sends_[i].second == 0) return false;
+    began = sends_[i].first;
+    sent = sends_[i].second;
+    return true;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* param) {
+    auto* expert = static_cast<MasterExpert*>(param);
+    // Timer events come every 10 ms whatever a cycle took, as long as it took less.
+    double next = Now();
+    while (!expert->stop_) {
+      expert->OnTimer();
+      next += kTimerMs;
+      const double left = next - Now();
+      if (left > 0) Sleep(static_cast<DWORD>(left));
+      else next = Now();
+    }
+    return 0;
+  }
+
+  void OnTimer() {
+    if (GetTickCount() - last_marker_ >= kMarkerIntervalMs) {
+      m_.marker_send(kMasterWindow, kMasterInstance);
+      last_marker_ = GetTickCount();
+    }
+    const int i = change_;
+    if (i < 0) return;
+    const int ticket = 100000 + i / 2;
+    const bool open = i % 2 == 0;
+    m_.image_clear();
+    m_.image_set(channel_.c_str(), "4711");
+    m_.image_append(open ? 0 : 1, 5, 2, ticket, 1252972800 + i, 0, 0.1, "EURUSD", 1.08345, 0, 0,
+                    open ? 0 : 1252972800 + i + 1, open ? 0.0 : 1.08350, 0, 0, "bench");
+    const int crc = m_.get_crc();
+    if (sent_any_ && crc == sent_crc_) return;
+    const double began = Now();
+    m_.image_send(kMasterWindow);
+    const double sent = Now();
+    sent_any_ = true;
+    sent_crc_ = crc;
+    std::lock_guard<std::mutex> lock(sends_lock_);
+    if (sends_.size() <= static_cast<size_t>(i)) sends_.resize(i + 1);
+    sends_[i] = {began, sent};
+  }
+
+  const MasterExports& m_;
+  const std::string channel_;
+  HANDLE thread_ = NULL;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> change_{-1};
+  DWORD last_marker_ = GetTickCount();
+  bool sent_any_ = false;
+  int sent_crc_ = 0;
+  std::mutex sends_lock_;
+  std::vector<std::pair<double, double>> sends_;
+};
+
+void PrintFigures(int copiers, const char* from, const std::vector<double>& ms) {
+  std::printf("%7d  %-7s %7zu  %8.1f  %8.1f  %8.1f  %8.1f\n", copiers, from, ms.size(), Percentile(ms, 0.5),
+              Percentile(ms, 0.95), Percentile(ms, 0.99), Percentile(ms, 1.0));
   std::fflush(stdout);
 }
 
-// The master's image: the order of change `i` open when i is even, closed (in the history) when odd.
-void SendChange(const MasterExports& m, const std::string& channel, int i) {
-  static DWORD last_marker = GetTickCount();
-  if (GetTickCount() - last_marker >= 5000) {  // as the expert: the hub drops a silent master
-    m.marker_send(kMasterWindow, kMasterInstance);
-    last_marker = GetTickCount();
-  }
-  const int ticket = 100000 + i / 2;
-  const bool open = i % 2 == 0;
-  m.image_clear();
-  m.image_set(channel.c_str(), "4711");
-  m.image_append(open ? 0 : 1, 5, 2, ticket, 1252972800 + i, 0, 0.1, "EURUSD", 1.08345, 0, 0,
-                 open ? 0 : 1252972800 + i + 1, open ? 0.0 : 1.08350, 0, 0, "bench");
-  m.image_send(kMasterWindow);
+void PrintBreakdown(int copiers, const std::vector<ChangeTimes>& changes,
+                    const std::vector<std::unique_ptr<JournalWatch>>& journals) {
+  std::vector<std::vector<CopyPassTrace>> passes(journals.size());
+  for (size_t k = 0; k < journals.size(); k++)
+    if (!ParsePassTraces(ReadText(journals[k]->path() + ".trace"), passes[k]))
+      std::fprintf(stderr, "copy_delay_bench: the trace of copier %zu does not read\n", k);
+  int unmatched = 0;
+  const std::vector<CopyStages> copies = SplitDelays(changes, passes, unmatched);
+  std::printf("\n%d copier(s): where the delay went (%zu copies traced, %d without a pass)\n%s\n", copiers,
+              copies.size(), unmatched, BreakdownTable(copies).c_str());
+  std::fflush(stdout);
 }
 
 // One run: `copiers` copying slaves beside 10 fetching ones, `changes` changes; false when a
 // copy did not come within the limit.
-bool Run(const MasterExports& m, const std::string& bin, const std::string& folder, const std::string& channel,
-         int copiers, int changes) {
+bool Run(MasterExpert& master, const std::string& bin, const std::string& folder, const std::string& channel,
+         int copiers, int first_change, int changes, bool trace) {
+  // The account is at the first change before any copier looks: a copier that saw the last
+  // run's order would trade it too, and its journal would run ahead of the changes.
+  master.Change(first_change);
+  double began = 0, sent = 0;
+  for (DWORD since = GetTickCount(); !master.SendOf(first_change, began, sent);) {
+    if (GetTickCount() - since >= kChangeLimitMs) return false;
+    Sleep(1);
+  }
   std::vector<std::unique_ptr<Child>> slaves;
-  std::vector<std::string> journals;
+  std::vector<std::unique_ptr<JournalWatch>> journals;
   const std::string sim = "\"" + bin + "terminal_sim.exe\" slave --channel " + channel;
   for (int k = 0; k < copiers; k++) {
-    journals.push_back(folder + "copier" + std::to_string(copiers) + "_" + std::to_string(k) + ".journal");
+    const std::string journal = folder + "copier" + std::to_string(copiers) + "_" + std::to_string(k) + ".journal";
+    journals.push_back(std::make_unique<JournalWatch>(journal));
     slaves.push_back(std::make_unique<Child>());
-    slaves.back()->Start(sim + " --copy --instance " + std::to_string(k + 1) +
-                             " --settings \"copy_old=yes\" --journal \"" + journals.back() + "\"", NULL);
+    slaves.back()->Start(sim + " --copy --instance " + std::to_string(k + 1) + " --settings \"copy_old=yes\" --journal \"" +
+                             journal + "\"" + (trace ? " --trace \"" + journal + ".trace\"" : ""),
+                         NULL, journal + ".out");
   }
   for (int k = 0; k < 10; k++) {
     slaves.push_back(std::make_unique<Child>());
-    slaves.back()->Start(sim + " --poll 500 --instance " + std::to_string(100 + k), NULL);
+    slaves.back()->Start(sim + " --poll 500 --instance " + std::to_string(100 + k), NULL,
+                         folder + "poller" + std::to_string(copiers) + "_" + std::to_string(k) + ".out");
   }
-  // Every copier holds the first copy before the clock runs.
-  SendChange(m, channel, 0);
+  // Every copier holds the copy of the first change before the clock runs.
   std::vector<size_t> lines(copiers, 0);
   const DWORD started = GetTickCount();
   for (int k = 0; k < copiers; k++)
-    while ((lines[k] = LinesOf(journals[k])) < 1 && GetTickCount() - started < 60000) Sleep(20);
-  std::vector<double> delays;
-  for (int i = 1; i < changes + 1; i++) {
-    const double sent = Now();
-    SendChange(m, channel, i);
-    std::vector<bool> seen(copiers, false);
+    while ((lines[k] = journals[k]->Lines()) < 1 && GetTickCount() - started < 60000) Sleep(20);
+  std::vector<ChangeTimes> times;
+  std::vector<double> from_change, from_send;
+  for (int i = first_change + 1; i <= first_change + changes; i++) {
+    Sleep(static_cast<DWORD>(i * 7 % kTimerMs));  // changes at every phase of the master's timer
+    ChangeTimes t;
+    t.changed = master.Change(i);
+    t.detected.assign(copiers, 0.0);
     int waiting = copiers;
     const DWORD since = GetTickCount();
     while (waiting > 0 && GetTickCount() - since < kChangeLimitMs) {
       for (int k = 0; k < copiers; k++)
-        if (!seen[k] && LinesOf(journals[k]) > lines[k]) {
-          seen[k] = true;
+        if (t.detected[k] == 0 && journals[k]->Lines() > lines[k]) {
+          t.detected[k] = Now();
           waiting--;
           lines[k]++;
-          delays.push_back(Now() - sent);
         }
       if (waiting > 0) Sleep(1);
     }
-    if (waiting > 0) {
+    // The copies may be seen before the expert's thread wrote down when its send returned.
+    while (waiting == 0 && !master.SendOf(i, t.send_began, t.sent) && GetTickCount() - since < kChangeLimitMs)
+      Sleep(1);
+    if (waiting > 0 || t.sent == 0) {
       std::fprintf(stderr, "copy_delay_bench: change %d did not reach %d copier(s)\n", i, waiting);
       return false;
     }
+    for (double seen : t.detected) {
+      from_change.push_back(seen - t.changed);
+      from_send.push_back(seen - t.send_began);
+    }
+    times.push_back(std::move(t));
   }
-  PrintFigures(copiers, delays);
+  PrintFigures(copiers, "change", from_change);
+  PrintFigures(copiers, "send", from_send);
+  if (trace) PrintBreakdown(copiers, times, journals);
   return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int changes = argc > 1 ? std::max(2, std::atoi(argv[1])) : 500;
+  int changes = 500;
+  bool trace = false;
+  for (int i = 1; i < argc; i++) {
+    if (std::strcmp(argv[i], "--trace") == 0) trace = true;
+    else changes = std::max(2, std::atoi(argv[i]));
+  }
   const std::string bin = BinFolder();
   const std::string channel = "qelv_copy_bench_" + std::to_string(GetCurrentProcessId());
   char temp[MAX_PATH];
@@ -159,11 +326,19 @@ int main(int argc, char** argv) {
     for (int tries = 0; tries < 200 && !m.find_window(channel.c_str()); tries++) Sleep(50);
     m.init(0, 0);
     m.marker_send(kMasterWindow, kMasterInstance);
-    std::printf("copy delay under Wine, %d changes (open or close of one order), beside 10 slaves\n"
-                "fetching every 500 ms: master _image_send until the copy's trade is journaled\n\n", changes);
-    std::printf("copiers  copies    p50 ms    p95 ms    p99 ms    max ms\n");
-    for (int copiers : {1, 10})
-      if (!Run(m, bin, folder, channel, copiers, changes)) status = 1;
+    MasterExpert master(m, channel);
+    if (!master.Start()) return 1;
+    std::printf("copy delay under Wine, %d changes (open or close of one order), the master's expert on a\n"
+                "10 ms timer, beside 10 slaves fetching every 500 ms: from the change in the master's\n"
+                "account (or from the expert's send) until the copy's trade is journaled\n\n",
+                changes);
+    std::printf("copiers  from     copies    p50 ms    p95 ms    p99 ms    max ms\n");
+    int first_change = 0;
+    for (int copiers : {1, 10}) {
+      if (!Run(master, bin, folder, channel, copiers, first_change, changes, trace)) status = 1;
+      first_change = (first_change + changes + 2) / 2 * 2;  // even: the next run begins with an order opened
+    }
+    master.Stop();
     m.deinit(kMasterWindow, kMasterInstance);
   }
   FreeLibrary(dll);

@@ -39,10 +39,7 @@ double Normalize(double value, int digits) {
 // When this account began following: kept in a file beside the journal, as the terminal keeps
 // its global variable through restarts.
 int FollowingSince(const std::string& journal, int now) {
-  if (journal.empty()) {
-    static const int since = now;
-    return since;
-  }
+  if (journal.empty()) return now;
   const std::string path = journal + ".following";
   int since = 0;
   if (std::ifstream in(path); in >> since && since > 0) return since;
@@ -127,7 +124,9 @@ class CopyExpert {
 
   void CopyPass() {
     const int now = server_.TimeCurrent();
-    s_.copier_begin(chart_, now, FollowingSince(opt_.journal, now));
+    // The terminal holds its global variables in memory: the file is read once.
+    if (following_since_ == 0) following_since_ = FollowingSince(opt_.journal, now);
+    s_.copier_begin(chart_, now, following_since_);
     for (int i = server_.OrdersTotal() - 1; i >= 0; i--) {
       SimOrder o;
       if (server_.OrderSelectByPos(i, kModeTrades, o)) AddOrder(0, o);
@@ -243,6 +242,7 @@ class CopyExpert {
   bool attached_ = false;
   int held_crc_ = 0;
   DWORD last_marker_ = 0;
+  int following_since_ = 0;
   CopyPassTrace pass_;
   std::FILE* trace_ = nullptr;
   std::vector<std::string> last_log_;

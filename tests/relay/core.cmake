@@ -2,4 +2,7 @@
 qelv_test(relay_core_tests
   SOURCES mqtt_packet_test.cpp mqtt_session_test.cpp relay_envelope_test.cpp
           relay_settings_test.cpp relay_plan_test.cpp
-  LIBS qelv_relay_core)
+  LIBS qelv_relay_core LABELS relay)
+
+qelv_fuzz(relay_decoders_fuzz SOURCES relay_decoders_fuzz.cpp LIBS qelv_relay_decoders_fuzz
+          CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/decoders SECONDS 15)

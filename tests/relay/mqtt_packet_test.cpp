@@ -53,7 +53,7 @@ TEST_P(RemainingLength, EncodesAndFrames) {
   EXPECT_EQ(Frame(packet).body.size(), GetParam().length);
 }
 
-INSTANTIATE_TEST_SUITE_P(Edges, RemainingLength, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayEdges, RemainingLength, testing::Values(
     LengthCase{0, {0x00}}, LengthCase{127, {0x7F}}, LengthCase{128, {0x80, 0x01}},
     LengthCase{16383, {0xFF, 0x7F}}, LengthCase{16384, {0x80, 0x80, 0x01}},
     LengthCase{2097151, {0xFF, 0xFF, 0x7F}}, LengthCase{2097152, {0x80, 0x80, 0x80, 0x01}},
@@ -74,7 +74,7 @@ const Bytes kConnectHead = {0x00, 0x04, 'M', 'Q', 'T', 'T', 0x04};
 const Subscription kOneFilter[] = {{"a/+", 1}};
 const Subscription kTwoFilters[] = {{"q/#", 0}, {"a/b", 2}};
 
-INSTANTIATE_TEST_SUITE_P(Packets, Encoder, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayPackets, Encoder, testing::Values(
     EncodeCase{"connect, clean, no user",
                [] { return EncodeConnect({"abc", 60, true, {}, {}}); },
                Cat(Cat({0x10, 0x0F}, kConnectHead), {0x02, 0x00, 0x3C, 0x00, 0x03, 'a', 'b', 'c'})},
@@ -137,7 +137,7 @@ TEST_P(PublishDecoder, ReadsOrRefuses) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Wire, PublishDecoder, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayWire, PublishDecoder, testing::Values(
     PublishCase{"qos 0", {0x30, 0x07, 0, 3, 'a', '/', 'b', 'h', 'i'}, Message{"a/b", "hi", 0, false, false, 0}},
     PublishCase{"qos 1 retained", {0x33, 0x09, 0, 3, 'a', '/', 'b', 0, 10, 'h', 'i'},
                 Message{"a/b", "hi", 1, true, false, 10}},
@@ -175,7 +175,7 @@ TEST_P(Malformed, IsAFaultWithAText) {
   EXPECT_GT(std::string_view(fault).size(), 5u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Acknowledgements, Malformed, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayAcknowledgements, Malformed, testing::Values(
     RefusalCase{"connack too short", {0x20, 0x01, 0x00}, Connack},
     RefusalCase{"connack too long", {0x20, 0x03, 0, 0, 0}, Connack},
     RefusalCase{"connack with flags in its header", {0x21, 0x02, 0, 0}, Connack},
@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(Acknowledgements, Malformed, testing::Values(
     RefusalCase{"pingresp with a body", {0xD0, 0x01, 0}, DecodePingresp},
     RefusalCase{"pingresp with flags", {0xD1, 0x00}, DecodePingresp}));
 
-TEST(Acknowledgement, SoundOnesAreRead) {
+TEST(RelayAcknowledgement, SoundOnesAreRead) {
   mqtt::Connack connack;
   ASSERT_EQ(DecodeConnack(Frame({0x20, 0x02, 0x01, 0x05}), connack), nullptr);
   EXPECT_TRUE(connack.session_present);
@@ -231,7 +231,7 @@ TEST_P(SplitStream, YieldsWholePackets) {
   EXPECT_TRUE(read.payload.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(PieceSizes, SplitStream, testing::Values(1, 2, 3, 127, 128, 4096, 100000));
+INSTANTIATE_TEST_SUITE_P(RelayPieceSizes, SplitStream, testing::Values(1, 2, 3, 127, 128, 4096, 100000));
 
 struct StreamFaultCase {
   const char* name;
@@ -253,13 +253,13 @@ TEST_P(StreamFault, StopsTheReaderForGood) {
   EXPECT_EQ(reader.Next(p), FrameReader::Status::kMalformed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, StreamFault, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayLengths, StreamFault, testing::Values(
     StreamFaultCase{"five length bytes", kMaxPacketBytes, {0x30, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}},
     StreamFaultCase{"five length bytes, fifth not yet come", kMaxPacketBytes, {0x30, 0x80, 0x80, 0x80, 0x80}},
     StreamFaultCase{"beyond the bound by one", 10, {0x30, 0x09, 0, 1, 't'}},
     StreamFaultCase{"largest length against the default bound", kMaxPacketBytes, {0x30, 0xFF, 0xFF, 0xFF, 0x7F}}));
 
-TEST(FrameReader, TakesAPacketOfExactlyTheBound) {
+TEST(RelayFrameReader, TakesAPacketOfExactlyTheBound) {
   FrameReader reader(10);
   const Bytes packet = {0x30, 0x08, 0, 1, 't', '1', '2', '3', '4', '5'};
   reader.Feed(packet.data(), packet.size());
@@ -267,7 +267,7 @@ TEST(FrameReader, TakesAPacketOfExactlyTheBound) {
   EXPECT_EQ(reader.Next(p), FrameReader::Status::kPacket);
 }
 
-TEST(FrameReader, WaitsForTheLengthsLastByte) {
+TEST(RelayFrameReader, WaitsForTheLengthsLastByte) {
   FrameReader reader;
   Packet p;
   const Bytes head = {0x30, 0x80};

@@ -112,7 +112,7 @@ TEST_P(Session, FollowsTheBroker) {
   EXPECT_EQ(payloads, s.delivered_payloads);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, Session, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayScripts, Session, testing::Values(
     Scenario{"connect accepted", {{1, kConnackAccepted}},
              [](Harness& r) { return r.session.Connect(kOptions, 5000); },
              SessionOutcome::kOk, {kConnect}},
@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Session, testing::Values(
              }),
              SessionOutcome::kBroken, {kConnect, mqtt::EncodeDisconnect()}}));
 
-TEST(Session, PacketIdsSkipZero) {
+TEST(RelaySession, PacketIdsSkipZero) {
   std::vector<ScriptedTransport::Answer> script = {{1, kConnackAccepted}};
   Harness run(script);
   ASSERT_TRUE(run.session.Connect(kOptions, 100).ok());
@@ -255,7 +255,7 @@ TEST(Session, PacketIdsSkipZero) {
   EXPECT_EQ(m.packet_id, 1);
 }
 
-TEST(Session, LargeIncomingMessageArrivesWhole) {
+TEST(RelaySession, LargeIncomingMessageArrivesWhole) {
   const mqtt::Message big{"qelv/desk/1", std::string(3 << 20, 'i'), 1, true, false, 9};
   std::vector<ScriptedTransport::Answer> script = {{1, kConnackAccepted}, {1, Publish(big)}};
   Harness run(script);

@@ -30,7 +30,7 @@ TEST_P(RoundTrip, OpensWhatWasSealed) {
   EXPECT_EQ(opened, e);
 }
 
-INSTANTIATE_TEST_SUITE_P(Envelopes, RoundTrip, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, RoundTrip, testing::Values(
     kSample,
     Envelope{"c", "1", 0, 0, ""},
     Envelope{"c", "1", UINT64_MAX, INT64_MAX, "no line feed at the end"},
@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Envelopes, RoundTrip, testing::Values(
     Envelope{std::string(kMaxEnvelopeNameBytes, 'n'), "~!$%&()*,-.:;<=>?@[]^_`{|}", 9, 9,
              std::string(70000, 'x')}));
 
-TEST(Envelope, HasItsLinesInOrder) {
+TEST(RelayEnvelope, HasItsLinesInOrder) {
   const std::string payload = SealEnvelope(kSample, kMac);
   const std::string head =
       "qelv-relay 1\nchannel desk-a\nlogin 4711\nseq 1765190400123\ntime 1765190400456\n"
@@ -97,7 +97,7 @@ TEST_P(Refusal, SaysWhy) {
   EXPECT_EQ(out, before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Envelopes, Refusal, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, Refusal, testing::Values(
     RefusalCase{"wrong key", kSame, EnvelopeVerdict::kBadMac, "desk-a", "4711", FakeMac("another secret")},
     RefusalCase{"mac not computable", kSame, EnvelopeVerdict::kMacUnavailable, "desk-a", "4711", FailingMac()},
     RefusalCase{"topic of another channel", kSame, EnvelopeVerdict::kChannelMismatch, "desk-b"},
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Envelopes, Refusal, testing::Values(
                 EnvelopeVerdict::kMalformed}));
 
 // Whatever byte is altered, and wherever the payload is cut, nothing opens.
-TEST(Envelope, EveryFlippedByteIsRefused) {
+TEST(RelayEnvelope, EveryFlippedByteIsRefused) {
   const std::string payload = SealEnvelope(kSample, kMac);
   for (size_t i = 0; i < payload.size(); i++) {
     for (uint8_t flip : {0x01, 0x20, 0x80}) {
@@ -149,7 +149,7 @@ TEST(Envelope, EveryFlippedByteIsRefused) {
   }
 }
 
-TEST(Envelope, EveryTruncationIsRefused) {
+TEST(RelayEnvelope, EveryTruncationIsRefused) {
   const std::string payload = SealEnvelope(kSample, kMac);
   for (size_t size = 0; size < payload.size(); size++) {
     Envelope out;
@@ -171,7 +171,7 @@ TEST_P(Seal, RefusesWhatCouldNotBeOpened) {
   EXPECT_EQ(SealEnvelope(GetParam().envelope, GetParam().mac), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Envelopes, Seal, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, Seal, testing::Values(
     SealRefusal{"empty login", {"c", "", 1, 1, "i"}},
     SealRefusal{"line feed in a channel", {"c\nseq 9", "1", 1, 1, "i"}},
     SealRefusal{"wildcard in a login", {"c", "#", 1, 1, "i"}},
@@ -193,14 +193,14 @@ TEST_P(Sequence, RisesWithTheClockAndNeverFalls) {
   EXPECT_EQ(NextSequence(GetParam().last, GetParam().now_ms), GetParam().next);
 }
 
-INSTANTIATE_TEST_SUITE_P(Clock, Sequence, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayClock, Sequence, testing::Values(
     SequenceCase{0, 1000, 1000},                  // a fresh start takes the clock
     SequenceCase{1000, 1000, 1001},               // two in the same millisecond
     SequenceCase{5000, 1000, 5001},               // the clock went back
     SequenceCase{0, -7, 1},                       // a clock before 1970
     SequenceCase{UINT64_MAX, 10, UINT64_MAX}));   // no wrap to 0
 
-TEST(ReplayGuard, RefusesEqualOrOlderPerChannelAndLogin) {
+TEST(RelayReplayGuard, RefusesEqualOrOlderPerChannelAndLogin) {
   ReplayGuard guard;
   EXPECT_TRUE(guard.IsFresh("c", "1", 0));
   guard.Record("c", "1", 100);

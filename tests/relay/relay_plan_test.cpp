@@ -43,7 +43,7 @@ class ImageSetCut : public testing::TestWithParam<CutCase> {};
 
 TEST_P(ImageSetCut, KeepsEachImageByteForByte) { EXPECT_EQ(ImagesByLogin(GetParam().set), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P(Sets, ImageSetCut, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelaySets, ImageSetCut, testing::Values(
     CutCase{"empty", "", {}},
     CutCase{"header only", Set({}), {}},
     CutCase{"two masters", Set({Image("1", kLine), Image("2")}), {{"1", Image("1", kLine)}, {"2", Image("2")}}},
@@ -80,7 +80,7 @@ TEST_P(Publisher, PublishesChangesAndClearsLeavers) {
   EXPECT_EQ(PlanPublishing(c.current, published, c.injected), (PublishPlan{{}, {}, plan.unpublishable}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, Publisher, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayPlans, Publisher, testing::Values(
     PublishCase{"nothing", {}, {}, {}, {}},
     PublishCase{"first pass publishes all", {{"1", "a"}, {"2", "b"}}, {}, {}, {{"1", "2"}, {}, {}}},
     PublishCase{"unchanged stays", {{"1", "a"}}, {{"1", "a"}}, {}, {}},
@@ -127,7 +127,7 @@ TEST_P(Subscriber, AppliesRemovesOrRejects) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Messages, Subscriber, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayMessages, Subscriber, testing::Values(
     IncomingCase{"fresh image", "qelv/desk-a/4711", Sealed("desk-a", "4711", kApplied + 1), IncomingDecision::kApply},
     IncomingCase{"first image of a login", "qelv/desk-a/4712", Sealed("desk-a", "4712", 1), IncomingDecision::kApply},
     IncomingCase{"empty retained message", "qelv/desk-a/4711", "", IncomingDecision::kRemove},
@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, Subscriber, testing::Values(
                  "not a master topic"},
     IncomingCase{"deeper topic", "qelv/desk-a/4711/x", "", IncomingDecision::kReject, "not a master topic"}));
 
-TEST(Subscriber, EveryLoginWhenTheListIsEmpty) {
+TEST(RelaySubscriber, EveryLoginWhenTheListIsEmpty) {
   ReplayGuard guard;
   const std::vector<std::string> every;
   const std::set<std::string> none;

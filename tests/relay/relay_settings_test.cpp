@@ -59,7 +59,7 @@ std::array<uint8_t, 32> Pin() {
 }
 const std::string kPinHex = "a0a1a2a3a4a5a6a7a8a9aaabacadaeafb0b1b2b3b4b5b6b7b8b9babbbcbdbebf";
 
-INSTANTIATE_TEST_SUITE_P(Files, RelaySettingsFile, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayFiles, RelaySettingsFile, testing::Values(
     ReadCase{"defaults", File({}), Expected()},
     ReadCase{"publisher with logins and prefix",
              File({{"role", "Publish"}, {"logins", "4711, 4712 ,,4713"}, {"topic_prefix", "org/qelv"}}),
@@ -111,7 +111,7 @@ TEST_P(RelaySettingsRefusal, SaysWhatToMendAndNoSecret) {
   EXPECT_EQ(s.user, "untouched");
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RelaySettingsRefusal, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayFiles, RelaySettingsRefusal, testing::Values(
     RefusalCase{"empty file", "", "<root><relay>"},
     RefusalCase{"zero byte before the relay", std::string("<root>\0", 7) + File({}), "<root><relay>"},
     RefusalCase{"no broker", File({{"broker_url", ""}}), "broker_url is missing"},
@@ -164,7 +164,7 @@ TEST_P(BrokerUrlParse, ReadsOrRefuses) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Urls, BrokerUrlParse, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayUrls, BrokerUrlParse, testing::Values(
     UrlCase{"mqtt://localhost", BrokerUrl{BrokerUrl::kMqtt, "localhost", 1883, ""}},
     UrlCase{"mqtt://localhost/", BrokerUrl{BrokerUrl::kMqtt, "localhost", 1883, ""}},
     UrlCase{"MQTT://Host-1.example:18830", BrokerUrl{BrokerUrl::kMqtt, "Host-1.example", 18830, ""}},
@@ -201,7 +201,7 @@ class Loopback : public testing::TestWithParam<LoopbackCase> {};
 
 TEST_P(Loopback, OnlyTheMachineItself) { EXPECT_EQ(IsLoopbackHost(GetParam().host), GetParam().loopback); }
 
-INSTANTIATE_TEST_SUITE_P(Hosts, Loopback, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayHosts, Loopback, testing::Values(
     LoopbackCase{"localhost", true}, LoopbackCase{"LocalHost", true}, LoopbackCase{"127.0.0.1", true},
     LoopbackCase{"127.255.3.4", true}, LoopbackCase{"::1", true},
     LoopbackCase{"localhost.example", false}, LoopbackCase{"127.0.0.1.example", false},
@@ -227,14 +227,14 @@ TEST_P(MasterTopics, SplitUnderTheirPrefix) {
   EXPECT_EQ(MasterTopic("org/qelv", channel, login), GetParam().topic);  // and back
 }
 
-INSTANTIATE_TEST_SUITE_P(Topics, MasterTopics, testing::Values(
+INSTANTIATE_TEST_SUITE_P(RelayTopics, MasterTopics, testing::Values(
     TopicCase{"org/qelv/desk-a/4711", true, "desk-a", "4711"},
     TopicCase{"org/qelv/desk-a", false}, TopicCase{"org/qelv/desk-a/4711/x", false},
     TopicCase{"org/qelv//4711", false}, TopicCase{"org/qelv/desk-a/", false},
     TopicCase{"org/qelvx/desk-a/4711", false}, TopicCase{"qelv/desk-a/4711", false},
     TopicCase{"org/qelv", false}));
 
-TEST(MasterTopics, FilterCoversTheChannel) {
+TEST(RelayMasterTopics, FilterCoversTheChannel) {
   EXPECT_EQ(MasterTopic("qelv", "desk-a", "4711"), "qelv/desk-a/4711");
   EXPECT_EQ(ChannelFilter("qelv", "desk-a"), "qelv/desk-a/+");
 }

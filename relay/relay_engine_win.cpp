@@ -1,0 +1,278 @@
+#include "relay_engine_win.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "broker_connection_win.h"
+#include "hmac_sha256_win.h"
+#include "image_set_cut.h"
+#include "one_image.h"
+#include "relay_plan.h"
+
+namespace {
+
+const int kConnectTimeoutMs = 15000;
+const int kAnswerTimeoutMs = 15000;
+const uint16_t kKeepAliveS = 30;
+// Receiving waits this long at most, so that a new set from the hub goes out soon after it came.
+const int kPollMs = 50;
+const DWORD kFirstRetryMs = 500;
+const DWORD kLongestRetryMs = 10000;
+
+int64_t SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+int64_t WallMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+MacFunction MacUnder(const std::string& secret) {
+  return [secret](std::string_view data, Mac& mac) {
+    return HmacSha256(reinterpret_cast<const uint8_t*>(secret.data()), secret.size(),
+                      reinterpret_cast<const uint8_t*>(data.data()), data.size(), mac);
+  };
+}
+
+std::string SchemeName(BrokerUrl::Scheme scheme) {
+  return scheme == BrokerUrl::kMqtt ? "mqtt" : scheme == BrokerUrl::kWs ? "ws" : "wss";
+}
+
+std::string HexText(const std::array<uint8_t, 32>& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+const char* RoleName(RelayRole role) {
+  return role == RelayRole::kPublish ? "publish" : role == RelayRole::kSubscribe ? "subscribe" : "both";
+}
+
+}  // namespace
+
+RelayEngine::RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed)
+    : settings_(settings),
+      log_(log),
+      changed_(std::move(changed)),
+      publishes_(settings.role != RelayRole::kSubscribe),
+      subscribes_(settings.role != RelayRole::kPublish),
+      mac_(MacUnder(settings.secret)),
+      publisher_(settings, mac_),
+      stop_(CreateEventA(NULL, TRUE, FALSE, NULL)) {
+  status_.broker = BrokerUrlText(settings.broker);
+  log_.Write(std::string("started: role ") + RoleName(settings.role) + ", local channel " +
+             settings.channel_id + ", remote channel " + settings.remote_channel + ", broker " +
+             status_.broker);
+  if (subscribes_) remotes_ = std::make_unique<RemoteMasters>(settings.channel_id);
+  if (publishes_)
+    subscription_ = std::make_unique<HubSubscription>(
+        settings.channel_id, [this](const std::string& set) { OnSet(set); });
+  thread_ = CreateThread(NULL, 0, BrokerThread, this, 0, NULL);
+  if (!thread_) log_.Write("the broker's thread could not be started");
+}
+
+RelayEngine::~RelayEngine() {
+  stopping_ = true;
+  if (stop_) SetEvent(stop_);
+  if (thread_) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+  // The hub's ends go before the state their callbacks use.
+  subscription_.reset();
+  remotes_.reset();
+  if (stop_) CloseHandle(stop_);
+  log_.Write("stopped");
+}
+
+RelayStatus RelayEngine::Status() {
+  std::lock_guard<std::mutex> hold(status_lock_);
+  return status_;
+}
+
+void RelayEngine::Update(const std::function<void(RelayStatus&)>& change) {
+  {
+    std::lock_guard<std::mutex> hold(status_lock_);
+    change(status_);
+  }
+  changed_();
+}
+
+DWORD WINAPI RelayEngine::BrokerThread(void* self) {
+  try {
+    static_cast<RelayEngine*>(self)->KeepConnecting();
+  } catch (...) {
+    // Out of memory at worst; the window stays and says the broker is not connected.
+  }
+  return 0;
+}
+
+void RelayEngine::KeepConnecting() {
+  DWORD retry_ms = kFirstRetryMs;
+  while (!stopping_) {
+    if (RunConnection()) retry_ms = kFirstRetryMs;
+    if (stopping_ || WaitForSingleObject(stop_, retry_ms) == WAIT_OBJECT_0) break;
+    retry_ms = std::min(retry_ms * 2, kLongestRetryMs);
+  }
+}
+
+bool RelayEngine::RunConnection() {
+  std::string error;
+  const std::string pin = settings_.cert_sha256 ? HexText(*settings_.cert_sha256) : "";
+  std::unique_ptr<ByteTransport> transport =
+      ConnectBroker(SchemeName(settings_.broker.scheme), settings_.broker.host,
+                    settings_.broker.port, settings_.broker.path, pin, kConnectTimeoutMs, &error);
+  if (!transport) {
+    log_.Write("cannot reach the broker: " + error);
+    return false;
+  }
+  MqttSession session(*transport, SteadyMs, [this](const mqtt::Message& m) { OnMessage(m); });
+  mqtt::ConnectOptions options;
+  options.client_id = "qelv-relay-" + settings_.channel_id + "-" + RoleName(settings_.role);
+  options.keep_alive_s = kKeepAliveS;
+  options.clean_session = true;
+  if (!settings_.user.empty()) {
+    options.user = settings_.user;
+    if (!settings_.password.empty()) options.password = settings_.password;
+  }
+  SessionOutcome outcome = session.Connect(options, kAnswerTimeoutMs);
+  if (!outcome.ok()) {
+    log_.Write("the broker did not take the connection: " + outcome.text);
+    return false;
+  }
+  if (subscribes_) {
+    const mqtt::Subscription filter{ChannelFilter(settings_.topic_prefix, settings_.remote_channel), 1};
+    outcome = session.Subscribe({&filter, 1}, kAnswerTimeoutMs);
+    if (!outcome.ok()) {
+      log_.Write("the broker did not take the subscription: " + outcome.text);
+      return false;
+    }
+  }
+  log_.Write("connected to " + status_.broker);
+  Update([](RelayStatus& s) { s.connected = true; });
+  publisher_.Reconnected();
+  while (!stopping_) {
+    if (publishes_ && !PublishChanges(session)) break;
+    outcome = session.Poll(kPollMs);
+    if (outcome.status == SessionOutcome::kBroken) {
+      log_.Write("connection lost: " + outcome.text);
+      break;
+    }
+  }
+  if (stopping_) session.Disconnect();
+  Update([](RelayStatus& s) { s.connected = false; });
+  return true;
+}
+
+void RelayEngine::OnSet(const std::string& image_set) {
+  ImageMap images = ImagesByLogin(image_set);
+  std::lock_guard<std::mutex> hold(set_lock_);
+  new_images_ = std::move(images);
+}
+
+bool RelayEngine::PublishChanges(MqttSession& session) {
+  {
+    std::lock_guard<std::mutex> hold(set_lock_);
+    if (new_images_) {
+      images_ = std::move(*new_images_);
+      new_images_.reset();
+    }
+  }
+  std::set<std::string> injected;
+  if (remotes_) {
+    for (const auto& [login, image] : images_)
+      if (remotes_->Injected(login)) injected.insert(login);
+    for (const auto& [login, image] : publisher_.published())
+      if (remotes_->Injected(login)) injected.insert(login);
+  }
+  std::vector<std::string> refused;
+  const std::vector<OutgoingMessage> messages = publisher_.Plan(images_, injected, WallMs(), refused);
+  for (const std::string& why : refused) log_.Write("not published: " + why);
+  for (const OutgoingMessage& message : messages) {
+    const SessionOutcome outcome =
+        session.Publish(message.topic, message.payload, 1, true, kAnswerTimeoutMs);
+    if (!outcome.ok()) {
+      log_.Write("publishing " + message.topic + " failed: " + outcome.text);
+      // An unanswered message may have been taken or not: the next connection sends all again.
+      publisher_.Reconnected();
+      if (outcome.status == SessionOutcome::kBroken) return false;
+      continue;
+    }
+    publisher_.Sent(message);
+    if (message.payload.empty()) {
+      log_.Write("cleared " + message.topic + ": the master left");
+    } else {
+      log_.Write("published " + message.topic + " (" + std::to_string(message.image.size()) +
+                 " bytes of image)");
+    }
+  }
+  if (!messages.empty()) {
+    const size_t out = publisher_.published().size();
+    const bool sent_image = std::any_of(messages.begin(), messages.end(),
+                                        [](const OutgoingMessage& m) { return !m.payload.empty(); });
+    const std::string now = LogTimeText(WallMs());
+    Update([&](RelayStatus& s) {
+      s.masters_out = out;
+      if (sent_image) s.last_image = now;
+    });
+  }
+  return true;
+}
+
+void RelayEngine::OnMessage(const mqtt::Message& message) {
+  if (!subscribes_) return;
+  std::string channel, login;
+  // Role "both" hears its own masters back: not a fault.
+  if (SplitMasterTopic(message.topic, settings_.topic_prefix, channel, login) &&
+      channel == settings_.remote_channel && publisher_.published().contains(login))
+    return;
+  std::set<std::string> own;
+  for (const auto& [own_login, image] : publisher_.published()) own.insert(own_login);
+  const SubscriberView view{settings_.topic_prefix, settings_.remote_channel, settings_.logins,
+                            own, mac_, guard_};
+  const IncomingDecision decision = DecideIncoming(message.topic, message.payload, view);
+  switch (decision.action) {
+    case IncomingDecision::kReject:
+      Reject(message.topic, decision.reason);
+      return;
+    case IncomingDecision::kRemove:
+      remotes_->Remove(decision.login);
+      applied_.erase(decision.login);
+      log_.Write("removed " + decision.login + ": its master left");
+      break;
+    case IncomingDecision::kApply:
+      if (!IsOneImage(decision.envelope.image)) {
+        Reject(message.topic, "not one master's image");
+        return;
+      }
+      // False also when no hub runs now; the image is kept and sent once one does.
+      if (!remotes_->Apply(decision.login, decision.envelope.image))
+        log_.Write("no hub of channel " + settings_.channel_id + " took " + decision.login + " yet");
+      guard_.Record(decision.envelope.channel, decision.login, decision.envelope.seq);
+      applied_.insert(decision.login);
+      log_.Write("applied " + decision.login + " (sequence " + std::to_string(decision.envelope.seq) +
+                 ", " + std::to_string(decision.envelope.image.size()) + " bytes of image)");
+      break;
+  }
+  const size_t in = applied_.size();
+  const bool image = decision.action == IncomingDecision::kApply;
+  const std::string now = LogTimeText(WallMs());
+  Update([&](RelayStatus& s) {
+    s.masters_in = in;
+    if (image) s.last_image = now;
+  });
+}
+
+void RelayEngine::Reject(const std::string& topic, const std::string& reason) {
+  log_.Write("rejected a message on " + topic + ": " + reason);
+  const std::string text = reason + " (" + topic + ", " + LogTimeText(WallMs()) + ")";
+  Update([&](RelayStatus& s) { s.last_rejected = text; });
+}

@@ -1,0 +1,76 @@
+// The running relay: its link to the broker on a thread of its own, and its two ends toward the
+// local hub, by role. A publisher follows the hub's set as a slave and keeps each master on the
+// broker as a retained message; a subscriber registers every master the broker brings with the
+// hub. Every event goes to the log; the status is kept for the window, which is told of changes.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "hub_subscription_win.h"
+#include "mqtt_session.h"
+#include "relay_envelope.h"
+#include "relay_log.h"
+#include "relay_publisher.h"
+#include "relay_settings.h"
+#include "relay_status.h"
+#include "remote_masters_win.h"
+
+class RelayEngine {
+ public:
+  using Changed = std::function<void()>;  // the status changed; called on any thread
+
+  // Starts the hub's ends and the broker's thread at once.
+  RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed);
+  // Says goodbye to the broker, detaches from the hub, and ends every thread.
+  ~RelayEngine();
+  RelayEngine(const RelayEngine&) = delete;
+  RelayEngine& operator=(const RelayEngine&) = delete;
+
+  RelayStatus Status();
+
+ private:
+  static DWORD WINAPI BrokerThread(void* self);
+  void KeepConnecting();
+  // One connection, from connecting to its loss; true when it was up.
+  bool RunConnection();
+  // Sends what the hub's set asks for; false when the connection broke.
+  bool PublishChanges(MqttSession& session);
+  void OnSet(const std::string& image_set);
+  void OnMessage(const mqtt::Message& message);
+  void Reject(const std::string& topic, const std::string& reason);
+  void Update(const std::function<void(RelayStatus&)>& change);
+
+  const RelaySettings& settings_;
+  RelayLog& log_;
+  const Changed changed_;
+  const bool publishes_;
+  const bool subscribes_;
+  const MacFunction mac_;
+
+  std::mutex status_lock_;
+  RelayStatus status_;
+
+  // The hub's masters, as the subscription last handed them over; taken by the broker's thread.
+  std::mutex set_lock_;
+  std::optional<ImageMap> new_images_;
+  ImageMap images_;  // only on the broker's thread
+
+  // Only on the broker's thread.
+  Publisher publisher_;
+  ReplayGuard guard_;
+  std::set<std::string> applied_;
+
+  HANDLE stop_;
+  std::atomic<bool> stopping_{false};
+  std::unique_ptr<RemoteMasters> remotes_;        // subscribers only
+  std::unique_ptr<HubSubscription> subscription_;  // publishers only
+  HANDLE thread_ = NULL;
+};

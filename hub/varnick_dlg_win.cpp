@@ -39,6 +39,9 @@ bool CVarnickDlg::OnInit() {
   SendMsg(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMsg(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
+  // The signal exists before the endpoint can be found, so that whoever finds the hub finds it.
+  published_event_ =
+      CreateEventA(NULL, TRUE, FALSE, link::PublishedEventName(settings_.channel_id).c_str());
   // The hidden window carries the channel id as its class name; the libraries find it and
   // take its owner, this dialog, as the hub. It ends with the dialog.
   if (!CreateWindowExA(0, settings_.channel_id.c_str(), "", 0, 0, 0, 0, 0, window_, NULL,
@@ -47,8 +50,6 @@ bool CVarnickDlg::OnInit() {
     EndDialog(IDCANCEL);
     return false;
   }
-  published_event_ =
-      CreateEventA(NULL, TRUE, FALSE, link::PublishedEventName(settings_.channel_id).c_str());
   Publish(0);
 
   master_marker_ = RegisterWindowMessageA(link::kMasterMarker);

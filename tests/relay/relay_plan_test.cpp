@@ -120,7 +120,9 @@ TEST_P(Subscriber, AppliesRemovesOrRejects) {
   const IncomingDecision d = DecideIncoming(GetParam().topic, GetParam().payload, view);
   EXPECT_EQ(d.action, GetParam().action) << d.reason;
   EXPECT_NE(d.reason.find(GetParam().reason_part), std::string::npos) << d.reason;
-  if (d.action == IncomingDecision::kReject) EXPECT_FALSE(d.reason.empty());
+  if (d.action == IncomingDecision::kReject) {
+    EXPECT_FALSE(d.reason.empty());
+  }
   if (d.action == IncomingDecision::kApply) {
     EXPECT_EQ(d.envelope.image, Image(d.login, kLine));
     EXPECT_EQ(d.envelope.login, d.login);

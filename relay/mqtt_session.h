@@ -1,6 +1,7 @@
 // One MQTT 3.1.1 client connection over a ByteTransport. It lives as long as the transport: once
 // it reports kBroken the caller opens a new transport, builds a new session, connects,
-// subscribes and republishes its current state.
+// subscribes and republishes its current state. One thread owns a session: its calls are
+// not synchronised.
 #pragma once
 #include <cstdint>
 #include <functional>

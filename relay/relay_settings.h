@@ -38,7 +38,7 @@ struct RelaySettings {
   BrokerUrl broker;
   std::string user;
   std::string password;
-  std::string secret;
+  std::string secret;  // the MAC's key: the element's bytes, trimmed of white space
   std::string channel_id;
   std::string remote_channel;
   std::string topic_prefix = "qelv";

@@ -239,6 +239,9 @@ bool Run(MasterExpert& master, const std::string& bin, const std::string& folder
   const std::string sim = "\"" + bin + "terminal_sim.exe\" slave --channel " + channel;
   for (int k = 0; k < copiers; k++) {
     const std::string journal = folder + "copier" + std::to_string(copiers) + "_" + std::to_string(k) + ".journal";
+    // Wine gives process ids out again, and with them this folder: an account left by an earlier
+    // run would be taken up again, its orders and lines with it.
+    for (const char* suffix : {"", ".following", ".trace"}) DeleteFileA((journal + suffix).c_str());
     journals.push_back(std::make_unique<JournalWatch>(journal));
     slaves.push_back(std::make_unique<Child>());
     slaves.back()->Start(sim + " --copy --instance " + std::to_string(k + 1) + " --settings \"copy_old=yes\" --journal \"" +

@@ -8,7 +8,7 @@
 
 namespace {
 
-const DWORD kSearchMs = 250;         // how often a missing hub is looked for
+const DWORD kSearchMs = 250;         // how often the hub is looked for, or checked
 const DWORD kMarkerMs = 5000;        // well inside the hub's expiry
 const DWORD kSignalledWaitMs = 25;   // a signal missed between a read and the wait costs this
 const DWORD kPollMs = 5;             // a hub without its signal is read this often
@@ -27,15 +27,19 @@ void HubSubscription::Begin(HWND window) {
   marker_msg_ = RegisterWindowMessageA(link::kSlaveMarker);
   detach_msg_ = RegisterWindowMessageA(link::kSlaveDetach);
   request_msg_ = RegisterWindowMessageA(link::kSlaveGetImage);
+  last_check_ = GetTickCount() - kSearchMs;  // the first turn looks for the hub
 }
 
 DWORD HubSubscription::Turn(HANDLE& signal) {
+  // Looking for the hub, or asking whether it still runs, costs a round trip: a hub that
+  // restarted is found within kSearchMs, not at the next marker.
   const DWORD now = GetTickCount();
-  if (!endpoint_) {
-    if (now - last_search_ < kSearchMs && last_search_ != 0) return kSearchMs;
-    last_search_ = now;
-    if (!Attach()) return kSearchMs;
+  if (now - last_check_ >= kSearchMs) {
+    last_check_ = now;
+    if (endpoint_ && !hub_.Alive()) Lose();
+    if (!endpoint_) Attach();
   }
+  if (!endpoint_) return kSearchMs;
   if (GetTickCount() - last_marker_ >= kMarkerMs) {
     if (hub_.Send(marker_msg_, window_value_, instance_) < 0) {
       Lose();
@@ -74,17 +78,17 @@ LRESULT HubSubscription::CopyData(WPARAM sender, const COPYDATASTRUCT& frame) {
   return 1;
 }
 
-bool HubSubscription::Attach() {
+// Registers with the hub of the channel when one runs; the next turn fetches its set.
+void HubSubscription::Attach() {
   endpoint_ = hub_.FindHub(channel_id_.c_str());
-  if (!endpoint_) return false;
+  if (!endpoint_) return;
   if (hub_.Send(marker_msg_, window_value_, instance_) < 0) {
     Lose();
-    return false;
+    return;
   }
   last_marker_ = GetTickCount();
   published_ = OpenEventA(SYNCHRONIZE, FALSE, link::PublishedEventName(channel_id_).c_str());
   held_.reset();
-  return true;
 }
 
 void HubSubscription::Lose() {

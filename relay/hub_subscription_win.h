@@ -30,7 +30,7 @@ class HubSubscription : private LinkThread::Loop {
   void End() override;
   LRESULT CopyData(WPARAM sender, const COPYDATASTRUCT& frame) override;
 
-  bool Attach();
+  void Attach();
   void Lose();
   bool Fetch();
 
@@ -44,7 +44,7 @@ class HubSubscription : private LinkThread::Loop {
   LinkEndpoint hub_;
   HWND endpoint_ = NULL;
   HANDLE published_ = NULL;  // the hub's signal, NULL for a hub without one
-  DWORD last_search_ = 0;
+  DWORD last_check_ = 0;
   DWORD last_marker_ = 0;
   // The published checksum read before the last fetch; none until the first one.
   std::optional<uint32_t> held_;

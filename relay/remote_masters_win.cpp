@@ -51,8 +51,13 @@ void RemoteMasters::Begin(HWND) {
 }
 
 DWORD RemoteMasters::Turn(HANDLE&) {
-  if (Reconnect() && GetTickCount() - last_marker_ >= kMarkerMs) {
-    for (const auto& entry : remotes_) hub_.Send(marker_msg_, WindowValue(entry.second.window), instance_);
+  const DWORD since_marker = GetTickCount() - last_marker_;
+  if (Reconnect() && since_marker >= kMarkerMs) {
+    // After a gap as long as the expiry (the machine slept, the thread was held), the hub may
+    // have dropped them: a marker then registers a master without its image.
+    const bool may_have_expired = since_marker >= link::kExpiryMs;
+    for (const auto& entry : remotes_)
+      if (Register(entry.second) && may_have_expired) SendImage(entry.second);
     last_marker_ = GetTickCount();
   }
   return kCheckMs;

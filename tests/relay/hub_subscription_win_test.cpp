@@ -55,7 +55,7 @@ TEST_F(Subscription, IsASlaveOfTheHubUntilItEnds) {
   EXPECT_EQ(FetchSet(), Header(0, 0));
 }
 
-TEST_F(Subscription, TakesNoSetButTheHubsReplyToItsRequest) {
+TEST_F(Subscription, TakesNothingButTheHubsReplyToItsRequest) {
   HubSubscription subscription(channel_, log_);
   WaitForFirstSet();
   HWND window = FindWindowExA(HWND_MESSAGE, NULL, "QelvRelayLinkWindow", NULL);
@@ -67,6 +67,8 @@ TEST_F(Subscription, TakesNoSetButTheHubsReplyToItsRequest) {
     EXPECT_EQ(SendMessageA(window, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
                            reinterpret_cast<LPARAM>(&frame)), 0);
   }
+  // A call of the thread's own, named by a pointer from outside, is not made.
+  EXPECT_EQ(SendMessageA(window, WM_APP + 1, 0, 0x10), 0);
   Sleep(200);
   EXPECT_EQ(sets_.Last(), Header(0, 1));
 }

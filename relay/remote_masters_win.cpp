@@ -51,8 +51,9 @@ void RemoteMasters::Begin(HWND) {
 }
 
 DWORD RemoteMasters::Turn(HANDLE&) {
+  if (!Reconnect()) return kCheckMs;
   const DWORD since_marker = GetTickCount() - last_marker_;
-  if (Reconnect() && since_marker >= kMarkerMs) {
+  if (since_marker >= kMarkerMs) {
     // After a gap as long as the expiry (the machine slept, the thread was held), the hub may
     // have dropped them: a marker then registers a master without its image.
     const bool may_have_expired = since_marker >= link::kExpiryMs;

@@ -1,0 +1,9 @@
+#pragma once
+// A pinned server certificate: the SHA-256 of its encoded form, written as 64 hex digits
+// (either case, optionally in colon-separated pairs as certificate tools print it).
+#include <optional>
+#include <string_view>
+
+#include "hmac_sha256_win.h"
+
+std::optional<Sha256Digest> ParseCertificatePin(std::string_view text);

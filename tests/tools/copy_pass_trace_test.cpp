@@ -80,7 +80,9 @@ TEST_P(TraceFile, GivesItsCompleteLines) {
   const FileCase& c = GetParam();
   std::vector<CopyPassTrace> passes(5);
   EXPECT_EQ(ParsePassTraces(c.text, passes), c.reads);
-  if (c.reads) EXPECT_EQ(passes.size(), c.passes);
+  if (c.reads) {
+    EXPECT_EQ(passes.size(), c.passes);
+  }
 }
 
 const std::string kTwo = FormatPassTrace(Pass(10)) + "\n" + FormatPassTrace(Pass(20)) + "\n";

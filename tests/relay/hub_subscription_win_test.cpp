@@ -13,7 +13,7 @@
 
 namespace {
 
-class Subscription : public HubSide {
+class HubSideSubscription : public HubSide {
  protected:
   // Waits for the set the subscription fetches on finding the hub, itself its one slave.
   void WaitForFirstSet() {
@@ -26,7 +26,7 @@ class Subscription : public HubSide {
   HubSubscription::SetHandler log_ = [this](const std::string& set) { sets_.Add(set); };
 };
 
-TEST_F(Subscription, HandsOverTheSetOfEveryPublication) {
+TEST_F(HubSideSubscription, HandsOverTheSetOfEveryPublication) {
   HubSubscription subscription(channel_, log_);
   ASSERT_TRUE(subscription.Running());
   WaitForFirstSet();
@@ -46,7 +46,7 @@ TEST_F(Subscription, HandsOverTheSetOfEveryPublication) {
   }
 }
 
-TEST_F(Subscription, IsASlaveOfTheHubUntilItEnds) {
+TEST_F(HubSideSubscription, IsASlaveOfTheHubUntilItEnds) {
   {
     HubSubscription subscription(channel_, log_);
     WaitForFirstSet();
@@ -55,7 +55,7 @@ TEST_F(Subscription, IsASlaveOfTheHubUntilItEnds) {
   EXPECT_EQ(FetchSet(), Header(0, 0));
 }
 
-TEST_F(Subscription, TakesNothingButTheHubsReplyToItsRequest) {
+TEST_F(HubSideSubscription, TakesNothingButTheHubsReplyToItsRequest) {
   HubSubscription subscription(channel_, log_);
   WaitForFirstSet();
   HWND window = FindWindowExA(HWND_MESSAGE, NULL, "QelvRelayLinkWindow", NULL);
@@ -73,7 +73,7 @@ TEST_F(Subscription, TakesNothingButTheHubsReplyToItsRequest) {
   EXPECT_EQ(sets_.Last(), Header(0, 1));
 }
 
-TEST_F(Subscription, FollowsTheHubThroughARestart) {
+TEST_F(HubSideSubscription, FollowsTheHubThroughARestart) {
   HubSubscription subscription(channel_, log_);
   WaitForFirstSet();
   StopHub();
@@ -93,7 +93,7 @@ TEST_F(Subscription, FollowsTheHubThroughARestart) {
       << "got: " << sets_.Last();
 }
 
-TEST_F(Subscription, WaitsForAHubThatIsNotRunningYet) {
+TEST_F(HubSideSubscription, WaitsForAHubThatIsNotRunningYet) {
   StopHub();
   HubSubscription subscription(channel_, log_);
   Sleep(1000);

@@ -36,9 +36,9 @@ struct ImageCase {
 
 void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.name; }
 
-class OneImage : public testing::TestWithParam<ImageCase> {};
+class HubSideOneImage : public testing::TestWithParam<ImageCase> {};
 
-TEST_P(OneImage, TellsOneWholeImageFromAnythingElse) {
+TEST_P(HubSideOneImage, TellsOneWholeImageFromAnythingElse) {
   EXPECT_EQ(IsOneImage(GetParam().text), GetParam().one_image) << GetParam().text;
 }
 
@@ -46,7 +46,7 @@ const std::string kImage = MasterImageText(3);
 const std::string kMarketLine =
     "101\t2\t0\t0.10\tEURUSD\t1.23450\t1.20000\t1.30000\t0\t0.00000\t11\t12\tcopied";
 
-INSTANTIATE_TEST_SUITE_P(Texts, OneImage, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Texts, HubSideOneImage, testing::Values(
     ImageCase{"a master's image", kImage, true},
     ImageCase{"an image without orders", MasterImageText(0), true},
     ImageCase{"written by hand", "<image>\n<login>1</login>\n<market>\n" + kMarketLine +
@@ -63,7 +63,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, OneImage, testing::Values(
     ImageCase{"a line of 12 fields", "<image>\n<market>\n1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12"
                                      "</market>\n</image>\n", false},
     ImageCase{"a line of 14 fields", "<image>\n<market>\n" + kMarketLine + "\t14</market>\n"
-                                     "</image>\n", false}),
-    [](const testing::TestParamInfo<ImageCase>& info) { return std::to_string(info.index); });
+                                     "</image>\n", false}));
 
 }  // namespace

@@ -16,7 +16,7 @@
 
 namespace {
 
-using RemoteMastersTest = HubSide;
+using HubSideRemoteMasters = HubSide;
 
 const std::string kA1 = ImageOf("1001", 1);
 const std::string kA2 = ImageOf("1001", 3);
@@ -30,7 +30,7 @@ struct Step {
   std::string set_after;
 };
 
-TEST_F(RemoteMastersTest, AppliedImagesMakeTheHubsSet) {
+TEST_F(HubSideRemoteMasters, AppliedImagesMakeTheHubsSet) {
   const Step steps[] = {
       {"a first master", "1001", &kA1, true, Header(1, 0) + kA1},
       {"a second comes after it", "1002", &kB, true, Header(2, 0) + kA1 + kB},
@@ -59,7 +59,7 @@ TEST_F(RemoteMastersTest, AppliedImagesMakeTheHubsSet) {
   EXPECT_FALSE(remotes.Injected("1003"));
 }
 
-TEST_F(RemoteMastersTest, RefusesWhatIsNotOneImage) {
+TEST_F(HubSideRemoteMasters, RefusesWhatIsNotOneImage) {
   RemoteMasters remotes(channel_);
   for (const std::string& text : {std::string(), kA1 + kB, std::string("<image>\n</image>\n")})
     EXPECT_FALSE(remotes.Apply("1001", text));
@@ -67,7 +67,7 @@ TEST_F(RemoteMastersTest, RefusesWhatIsNotOneImage) {
   EXPECT_FALSE(remotes.Injected("1001"));
 }
 
-TEST_F(RemoteMastersTest, DetachesThemAllWhenItEnds) {
+TEST_F(HubSideRemoteMasters, DetachesThemAllWhenItEnds) {
   {
     RemoteMasters remotes(channel_);
     ASSERT_TRUE(remotes.Apply("1001", kA1));
@@ -77,7 +77,7 @@ TEST_F(RemoteMastersTest, DetachesThemAllWhenItEnds) {
   EXPECT_EQ(FetchSet(), Header(0, 0));
 }
 
-TEST_F(RemoteMastersTest, AHubThatRestartsGetsThemBack) {
+TEST_F(HubSideRemoteMasters, AHubThatRestartsGetsThemBack) {
   RemoteMasters remotes(channel_);
   ASSERT_TRUE(remotes.Apply("1001", kA1));
   ASSERT_TRUE(remotes.Apply("1002", kB));
@@ -89,7 +89,7 @@ TEST_F(RemoteMastersTest, AHubThatRestartsGetsThemBack) {
   EXPECT_EQ(Published(), ChecksumOf(expected));
 }
 
-TEST_F(RemoteMastersTest, KeepsAnImageUntilAHubRuns) {
+TEST_F(HubSideRemoteMasters, KeepsAnImageUntilAHubRuns) {
   StopHub();
   RemoteMasters remotes(channel_);
   EXPECT_FALSE(remotes.Apply("1001", kA1));
@@ -100,7 +100,7 @@ TEST_F(RemoteMastersTest, KeepsAnImageUntilAHubRuns) {
 }
 
 // Waits out the hub's expiry once, for both kinds of terminal the relay is.
-TEST_F(RemoteMastersTest, BothSidesStayRegisteredPastTheExpiry) {
+TEST_F(HubSideRemoteMasters, BothSidesStayRegisteredPastTheExpiry) {
   SetLog sets;
   HubSubscription subscription(channel_, [&](const std::string& set) { sets.Add(set); });
   RemoteMasters remotes(channel_);

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "copier_sim_accounts.h"
+#include "copy_pass_trace.h"
 #include "poll_until.h"
 #include "running_hub.h"
 #include "simulator.h"
@@ -56,6 +58,26 @@ const SlaveSetup kSlaves[] = {
       {"GBPUSD", 0, 0.25, 0, 1.24, 1.26}}},
 };
 
+// The trace the copy-delay benchmark cuts copies by: a line for each pass that traded, one pass
+// after another, and no more actions than the journal holds trades (it also holds what the
+// server did of itself: pending orders triggered).
+void ExpectTracedPasses(const std::string& journal, const char* name) {
+  std::vector<CopyPassTrace> passes;
+  ASSERT_TRUE(ParsePassTraces(JournalText(journal + ".trace"), passes)) << name << ":\n"
+                                                                          << JournalText(journal + ".trace");
+  int actions = 0;
+  for (size_t k = 0; k < passes.size(); k++) {
+    EXPECT_GT(passes[k].actions, 0) << name << ", pass " << k;
+    if (k > 0) {
+      EXPECT_LE(passes[k - 1].done, passes[k].wait_began) << name << ", pass " << k;
+    }
+    actions += passes[k].actions;
+  }
+  const std::string trades = JournalText(journal);
+  EXPECT_GT(actions, 0) << name;
+  EXPECT_LE(actions, std::count(trades.begin(), trades.end(), '\n')) << name;
+}
+
 TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
   const std::string channel = UniqueChannel("copier_sim");
   RunningHub hub(SettingsFor(channel).c_str());
@@ -66,7 +88,8 @@ TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
     const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
     slaves.push_back(std::make_unique<SpawnedProgram>(Simulator(
         "slave --channel " + channel + " --copy --instance " + std::to_string(i + 1) + " --settings \"" +
-        kSlaves[i].settings + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + journal + "\"")));
+        kSlaves[i].settings + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + journal + "\" --trace \"" +
+        journal + ".trace\"")));
     ASSERT_TRUE(slaves.back()->Started());
   }
   TempFile scenario("scenario.txt", kScenario);
@@ -93,6 +116,7 @@ TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
       EXPECT_EQ(opens, 1) << kSlaves[i].name << ": the " << (link.second ? "market" : "pending")
                           << " copy of magic " << link.first << " was opened " << opens << " times";
     EXPECT_TRUE(slaves[i]->Running()) << slaves[i]->Output();
+    ExpectTracedPasses(journal, kSlaves[i].name);
   }
 }
 

@@ -6,143 +6,140 @@
 #include <algorithm>
 #include <climits>
 
+#include "system_error_text.h"
+
 namespace {
 
 // Winsock is started once for the process and never stopped: transports may outlive any caller.
 bool WinsockStarted() {
-    static const bool started = [] {
-        WSADATA data;
-        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }();
-    return started;
+  static const bool started = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }();
+  return started;
 }
 
 std::string Failure(const std::string& what, int code) {
-    const char* meaning = code == WSAECONNREFUSED ? ": refused"
-                          : code == WSAETIMEDOUT  ? ": no answer in time"
-                          : code == WSAHOST_NOT_FOUND ? ": no such host"
-                                                       : "";
-    return what + meaning + " (Winsock error " + std::to_string(code) + ")";
+  return what + ": " + SystemErrorText(code) + " (Winsock error " + std::to_string(code) + ")";
 }
 
 timeval Interval(int timeoutMs) {
-    timeval interval;
-    interval.tv_sec = timeoutMs / 1000;
-    interval.tv_usec = (timeoutMs % 1000) * 1000;
-    return interval;
+  timeval interval;
+  interval.tv_sec = timeoutMs / 1000;
+  interval.tv_usec = (timeoutMs % 1000) * 1000;
+  return interval;
 }
 
 class TcpTransport : public ByteTransport {
-public:
-    explicit TcpTransport(SOCKET socket) : socket_(socket) {}
-    ~TcpTransport() override { closesocket(socket_); }
+ public:
+  explicit TcpTransport(SOCKET socket) : socket_(socket) {}
+  ~TcpTransport() override { closesocket(socket_); }
 
-    bool Send(const uint8_t* data, size_t size) override {
-        while (!broken_ && size > 0) {
-            const int piece = static_cast<int>(std::min<size_t>(size, INT_MAX));
-            const int sent = send(socket_, reinterpret_cast<const char*>(data), piece, 0);
-            if (sent <= 0) {
-                broken_ = true;
-                break;
-            }
-            data += sent;
-            size -= sent;
-        }
-        return !broken_;
+  bool Send(const uint8_t* data, size_t size) override {
+    while (!broken_ && size > 0) {
+      const int piece = static_cast<int>(std::min<size_t>(size, INT_MAX));
+      const int sent = send(socket_, reinterpret_cast<const char*>(data), piece, 0);
+      if (sent <= 0) {
+        broken_ = true;
+        break;
+      }
+      data += sent;
+      size -= sent;
     }
+    return !broken_;
+  }
 
-    int Receive(uint8_t* buffer, size_t capacity, int timeoutMs) override {
-        if (broken_) return -1;
-        if (capacity == 0) return 0;
-        fd_set readable;
-        FD_ZERO(&readable);
-        FD_SET(socket_, &readable);
-        timeval interval = Interval(std::max(timeoutMs, 0));
-        const int ready = select(0, &readable, NULL, NULL, &interval);
-        if (ready == 0) return 0;
-        const int piece = static_cast<int>(std::min<size_t>(capacity, INT_MAX));
-        const int received =
-            ready < 0 ? -1 : recv(socket_, reinterpret_cast<char*>(buffer), piece, 0);
-        if (received <= 0) {  // 0 is the peer's orderly close
-            broken_ = true;
-            return -1;
-        }
-        return received;
+  int Receive(uint8_t* buffer, size_t capacity, int timeoutMs) override {
+    if (broken_) return -1;
+    if (capacity == 0) return 0;
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(socket_, &readable);
+    timeval interval = Interval(std::max(timeoutMs, 0));
+    const int ready = select(0, &readable, NULL, NULL, &interval);
+    if (ready == 0) return 0;
+    const int piece = static_cast<int>(std::min<size_t>(capacity, INT_MAX));
+    const int received = ready < 0 ? -1 : recv(socket_, reinterpret_cast<char*>(buffer), piece, 0);
+    if (received <= 0) {  // 0 is the peer's orderly close
+      broken_ = true;
+      return -1;
     }
+    return received;
+  }
 
-private:
-    SOCKET socket_;
-    bool broken_ = false;
+ private:
+  SOCKET socket_;
+  bool broken_ = false;
 };
 
 // Connects without blocking so that an address that never answers costs at most timeoutMs.
 SOCKET ConnectWithin(const addrinfo& address, int timeoutMs, int* code) {
-    SOCKET s = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
-    if (s == INVALID_SOCKET) {
-        *code = WSAGetLastError();
-        return INVALID_SOCKET;
-    }
-    u_long nonBlocking = 1;
-    ioctlsocket(s, FIONBIO, &nonBlocking);
-    if (connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) != 0 &&
-        WSAGetLastError() != WSAEWOULDBLOCK) {
-        *code = WSAGetLastError();
-        closesocket(s);
-        return INVALID_SOCKET;
-    }
-    fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_SET(s, &writable);
-    FD_ZERO(&failed);
-    FD_SET(s, &failed);
-    timeval interval = Interval(std::max(timeoutMs, 0));
-    const int ready = select(0, NULL, &writable, &failed, &interval);
-    int socketError = 0;
-    int length = sizeof socketError;
-    getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&socketError), &length);
-    if (ready <= 0 || !FD_ISSET(s, &writable) || socketError != 0) {
-        *code = ready == 0 ? WSAETIMEDOUT : (socketError != 0 ? socketError : WSAGetLastError());
-        closesocket(s);
-        return INVALID_SOCKET;
-    }
-    u_long blocking = 0;
-    ioctlsocket(s, FIONBIO, &blocking);
-    // MQTT's packets are small and answered one by one: Nagle's delay would only slow them.
-    BOOL noDelay = TRUE;
-    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
-    return s;
+  SOCKET s = socket(address.ai_family, address.ai_socktype, address.ai_protocol);
+  if (s == INVALID_SOCKET) {
+    *code = WSAGetLastError();
+    return INVALID_SOCKET;
+  }
+  u_long nonBlocking = 1;
+  ioctlsocket(s, FIONBIO, &nonBlocking);
+  if (connect(s, address.ai_addr, static_cast<int>(address.ai_addrlen)) != 0 &&
+      WSAGetLastError() != WSAEWOULDBLOCK) {
+    *code = WSAGetLastError();
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_SET(s, &writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &failed);
+  timeval interval = Interval(std::max(timeoutMs, 0));
+  const int ready = select(0, NULL, &writable, &failed, &interval);
+  int socketError = 0;
+  int length = sizeof socketError;
+  getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&socketError), &length);
+  if (ready <= 0 || !FD_ISSET(s, &writable) || socketError != 0) {
+    *code = ready == 0 ? WSAETIMEDOUT : (socketError != 0 ? socketError : WSAGetLastError());
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  u_long blocking = 0;
+  ioctlsocket(s, FIONBIO, &blocking);
+  // MQTT's packets are small and answered one by one: Nagle's delay would only slow them.
+  BOOL noDelay = TRUE;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+  return s;
 }
 
 }  // namespace
 
 std::unique_ptr<ByteTransport> ConnectTcp(const std::string& host, uint16_t port, int timeoutMs,
                                           std::string* error) {
-    if (!WinsockStarted()) {
-        *error = Failure("cannot start Winsock", WSAGetLastError());
-        return nullptr;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* addresses = NULL;
-    const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &addresses);
-    if (resolved != 0) {
-        *error = Failure("cannot resolve " + host, resolved);
-        return nullptr;
-    }
-    const DWORD start = GetTickCount();
-    int code = WSAETIMEDOUT;
-    SOCKET s = INVALID_SOCKET;
-    for (const addrinfo* a = addresses; a != NULL && s == INVALID_SOCKET; a = a->ai_next) {
-        const int left = timeoutMs - static_cast<int>(GetTickCount() - start);
-        if (left <= 0) break;
-        s = ConnectWithin(*a, left, &code);
-    }
-    freeaddrinfo(addresses);
-    if (s == INVALID_SOCKET) {
-        *error = Failure("cannot connect to " + host + ":" + std::to_string(port), code);
-        return nullptr;
-    }
-    return std::make_unique<TcpTransport>(s);
+  if (!WinsockStarted()) {
+    *error = Failure("cannot start Winsock", WSAGetLastError());
+    return nullptr;
+  }
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_protocol = IPPROTO_TCP;
+  addrinfo* addresses = NULL;
+  const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &addresses);
+  if (resolved != 0) {
+    *error = Failure("cannot resolve " + host, resolved);
+    return nullptr;
+  }
+  const DWORD start = GetTickCount();
+  int code = WSAETIMEDOUT;
+  SOCKET s = INVALID_SOCKET;
+  for (const addrinfo* a = addresses; a != NULL && s == INVALID_SOCKET; a = a->ai_next) {
+    const int left = timeoutMs - static_cast<int>(GetTickCount() - start);
+    if (left <= 0) break;
+    s = ConnectWithin(*a, left, &code);
+  }
+  freeaddrinfo(addresses);
+  if (s == INVALID_SOCKET) {
+    *error = Failure("cannot connect to " + host + ":" + std::to_string(port), code);
+    return nullptr;
+  }
+  return std::make_unique<TcpTransport>(s);
 }

@@ -7,11 +7,11 @@
 #include "byte_transport.h"
 
 struct WebSocketEndpoint {
-    bool secure;        // wss: TLS, the server's certificate checked by the system
-    std::string host;
-    uint16_t port;
-    std::string path;   // "/mqtt", say
-    std::string pin;    // SHA-256 of the server's certificate in hex, or empty
+  bool secure;  // wss: TLS, the server's certificate checked by the system
+  std::string host;
+  uint16_t port;
+  std::string path;  // "/mqtt", say
+  std::string pin;   // SHA-256 of the server's certificate in hex, or empty
 };
 
 // Opens the WebSocket within timeoutMs (subprotocol mqtt, the system's proxy settings); null

@@ -9,38 +9,40 @@
 namespace {
 
 std::string Hex(const Sha256Digest& digest) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (uint8_t b : digest) {
-        hex += kDigits[b >> 4];
-        hex += kDigits[b & 15];
-    }
-    return hex;
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (uint8_t b : digest) {
+    hex += kDigits[b >> 4];
+    hex += kDigits[b & 15];
+  }
+  return hex;
 }
 
-const uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
+const uint8_t* Bytes(const std::string& text) {
+  return reinterpret_cast<const uint8_t*>(text.data());
+}
 
 std::string Counting(int from, int to) {
-    std::string bytes;
-    for (int b = from; b <= to; b++) bytes += static_cast<char>(b);
-    return bytes;
+  std::string bytes;
+  for (int b = from; b <= to; b++) bytes += static_cast<char>(b);
+  return bytes;
 }
 
 struct HmacCase {
-    const char* name;
-    std::string key;
-    std::string data;
-    std::string expected;  // hex; shorter than 64 digits where the vector is truncated
+  const char* name;
+  std::string key;
+  std::string data;
+  std::string expected;  // hex; shorter than 64 digits where the vector is truncated
 };
 void PrintTo(const HmacCase& h, std::ostream* out) { *out << h.name; }
 
 class HmacSha256Vectors : public testing::TestWithParam<HmacCase> {};
 
 TEST_P(HmacSha256Vectors, MatchesThePublishedTag) {
-    const HmacCase& c = GetParam();
-    Sha256Digest digest;
-    ASSERT_TRUE(HmacSha256(Bytes(c.key), c.key.size(), Bytes(c.data), c.data.size(), digest));
-    EXPECT_EQ(Hex(digest).substr(0, c.expected.size()), c.expected);
+  const HmacCase& c = GetParam();
+  Sha256Digest digest;
+  ASSERT_TRUE(HmacSha256(Bytes(c.key), c.key.size(), Bytes(c.data), c.data.size(), digest));
+  EXPECT_EQ(Hex(digest).substr(0, c.expected.size()), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,26 +71,27 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<HmacCase>& info) { return std::string(info.param.name); });
 
 struct HashCase {
-    const char* name;
-    std::string data;
-    std::string expected;
+  const char* name;
+  std::string data;
+  std::string expected;
 };
 void PrintTo(const HashCase& h, std::ostream* out) { *out << h.name; }
 
 class Sha256Vectors : public testing::TestWithParam<HashCase> {};
 
 TEST_P(Sha256Vectors, MatchesThePublishedDigest) {
-    const HashCase& c = GetParam();
-    Sha256Digest digest;
-    ASSERT_TRUE(Sha256(Bytes(c.data), c.data.size(), digest));
-    EXPECT_EQ(Hex(digest), c.expected);
+  const HashCase& c = GetParam();
+  Sha256Digest digest;
+  ASSERT_TRUE(Sha256(Bytes(c.data), c.data.size(), digest));
+  EXPECT_EQ(Hex(digest), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Fips180, Sha256Vectors,
     testing::Values(
         HashCase{"Empty", "", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
-        HashCase{"OneBlock", "abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        HashCase{"OneBlock", "abc",
+                 "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
         HashCase{"TwoBlocks", "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
                  "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
         HashCase{"MillionBytes", std::string(1000000, 'a'),

@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "broker_connection_win.h"
 #include "broker_test_mqtt.h"
@@ -44,10 +46,14 @@ std::string BrokerPin() {
   return pin;
 }
 
-// A loopback port with a listener that never accepts nor answers, or none at all.
+// A loopback port of the test's own: with no listener, with one that never accepts nor answers,
+// or with one whose queue of connections not yet accepted is full, so that a new connection gets
+// no answer at all.
+enum class Listener { None, Silent, Full };
+
 class LocalPort {
  public:
-  explicit LocalPort(bool listening) {
+  explicit LocalPort(Listener listener) {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -58,14 +64,24 @@ class LocalPort {
     int size = sizeof address;
     getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size);
     port_ = ntohs(address.sin_port);
-    if (listening) {
-      listen(socket_, 4);
-    } else {
+    if (listener == Listener::None) {
       closesocket(socket_);
       socket_ = INVALID_SOCKET;
+      return;
     }
+    listen(socket_, 1);
+    // The system queues about backlog + 1 connections; a few more leave no doubt.
+    for (int i = 0; listener == Listener::Full && i < 4; i++) {
+      SOCKET filler = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+      u_long nonBlocking = 1;
+      ioctlsocket(filler, FIONBIO, &nonBlocking);
+      connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+      fillers_.push_back(filler);
+    }
+    Sleep(200);
   }
   ~LocalPort() {
+    for (SOCKET filler : fillers_) closesocket(filler);
     if (socket_ != INVALID_SOCKET) closesocket(socket_);
     WSACleanup();
   }
@@ -73,6 +89,7 @@ class LocalPort {
 
  private:
   SOCKET socket_;
+  std::vector<SOCKET> fillers_;
   uint16_t port_ = 0;
 };
 
@@ -193,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(Roads, BrokerRoad,
                            return std::string(info.param.name);
                          });
 
-enum class Port { Tcp, WebSocket, SecureWebSocket, Closed, Silent };
+enum class Port { Tcp, WebSocket, SecureWebSocket, Closed, Silent, Full };
 enum class Pin { None, Right, Wrong, Malformed };
 
 struct Refusal {
@@ -210,13 +227,14 @@ class BrokerRefusal : public testing::TestWithParam<Refusal> {};
 
 TEST_P(BrokerRefusal, GivesNoTransportAndSaysWhyInBoundedTime) {
   const Refusal& r = GetParam();
-  LocalPort closed(false);
-  LocalPort silent(true);
-  const uint16_t port = r.port == Port::Tcp               ? BrokerPort("tcp")
-                        : r.port == Port::WebSocket       ? BrokerPort("ws")
-                        : r.port == Port::SecureWebSocket ? BrokerPort("wss")
-                        : r.port == Port::Closed          ? closed.port()
-                                                          : silent.port();
+  std::optional<LocalPort> local;
+  if (r.port == Port::Closed) local.emplace(Listener::None);
+  if (r.port == Port::Silent) local.emplace(Listener::Silent);
+  if (r.port == Port::Full) local.emplace(Listener::Full);
+  const uint16_t port = local                       ? local->port()
+                        : r.port == Port::Tcp       ? BrokerPort("tcp")
+                        : r.port == Port::WebSocket ? BrokerPort("ws")
+                                                    : BrokerPort("wss");
   const std::string right = BrokerPin();
   const std::string wrong = std::string(right.rbegin(), right.rend());
   const std::string pin = r.pin == Pin::Right       ? right
@@ -238,6 +256,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"WebSocketPortClosed", "ws", "127.0.0.1", Port::Closed, Pin::None,
                 "cannot connect"},
         Refusal{"WebSocketServerSilent", "ws", "127.0.0.1", Port::Silent, Pin::None,
+                "no answer in time"},
+        Refusal{"TcpServerNotAnswering", "mqtt", "127.0.0.1", Port::Full, Pin::None, "10060"},
+        Refusal{"WebSocketServerNotAnswering", "ws", "127.0.0.1", Port::Full, Pin::None,
                 "no answer in time"},
         // Wine says only "secure channel error" where Windows names the certificate's fault.
         Refusal{"CertificateOfUnknownAuthorityUnpinned", "wss", "localhost", Port::SecureWebSocket,

@@ -2,13 +2,16 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
 #include "account_options.h"
+#include "bench_support_win.h"
 #include "master_history.h"
 #include "scenario_player.h"
 #include "sim_process.h"
+#include "timer_pace.h"
 #include "trade_server.h"
 
 namespace {
@@ -145,6 +148,7 @@ int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
   DWORD resume_at = start, clock_at = start;
   size_t next = 0;
   bool failed = false, announced = false;
+  TimerPace timer(kTimerMs, bench::Now());
   while (!g_stop) {
     const DWORD now = GetTickCount();
     server.Advance(static_cast<int>(now - clock_at));
@@ -171,7 +175,7 @@ int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
       announced = true;
     }
     if (opt.duration_ms > 0 ? now - start >= static_cast<DWORD>(opt.duration_ms) : scenario_done) break;
-    Sleep(kTimerMs);
+    Sleep(static_cast<DWORD>(std::ceil(timer.WaitFrom(bench::Now()))));
   }
   if (!announced) std::printf("scenario stopped\n");
   std::fflush(stdout);

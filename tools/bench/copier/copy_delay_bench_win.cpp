@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,7 @@
 #include "../bench_support_win.h"
 #include "delay_breakdown.h"
 #include "master_library_win.h"
+#include "timer_pace.h"
 
 using bench::BinFolder;
 using bench::Now;
@@ -154,14 +156,10 @@ class MasterExpert {
  private:
   static DWORD WINAPI Run(void* param) {
     auto* expert = static_cast<MasterExpert*>(param);
-    // Timer events come every 10 ms whatever a cycle took, as long as it took less.
-    double next = Now();
+    TimerPace timer(kTimerMs, Now());
     while (!expert->stop_) {
       expert->OnTimer();
-      next += kTimerMs;
-      const double left = next - Now();
-      if (left > 0) Sleep(static_cast<DWORD>(left));
-      else next = Now();
+      Sleep(static_cast<DWORD>(std::ceil(timer.WaitFrom(Now()))));
     }
     return 0;
   }

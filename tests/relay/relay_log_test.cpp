@@ -15,6 +15,8 @@ struct StampCase {
   const char* text;
 };
 
+void PrintTo(const StampCase& c, std::ostream* out) { *out << c.unix_ms; }
+
 class LogTime : public testing::TestWithParam<StampCase> {};
 
 TEST_P(LogTime, IsTheUtcDateAndTimeToTheMillisecond) {
@@ -36,6 +38,8 @@ struct LineCase {
   std::vector<std::string> hidden;
   std::string line;  // after the stamp and its space
 };
+
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.what; }
 
 class LogLineText : public testing::TestWithParam<LineCase> {};
 

@@ -120,6 +120,8 @@ struct RowsCase {
   std::vector<StatusRow> rows;
 };
 
+void PrintTo(const RowsCase& c, std::ostream* out) { *out << c.what; }
+
 class StatusRowsOf : public testing::TestWithParam<RowsCase> {};
 
 TEST_P(StatusRowsOf, ShowWhatTheRelayDoes) { EXPECT_EQ(StatusRows(GetParam().status), GetParam().rows); }
@@ -139,6 +141,8 @@ struct UrlCase {
   BrokerUrl url;
   const char* text;
 };
+
+void PrintTo(const UrlCase& c, std::ostream* out) { *out << c.text; }
 
 class BrokerUrlTextOf : public testing::TestWithParam<UrlCase> {};
 

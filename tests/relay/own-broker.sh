@@ -1,0 +1,24 @@
+#!/bin/sh
+# Brokers of a test's own, started from the test under Wine, which cannot wait for a Linux
+# program: the test watches the port or the files instead.
+#   own-broker.sh start DIR PORT   plain TCP on PORT; again with the same DIR and PORT after stop
+#   own-broker.sh stop DIR
+#   own-broker.sh tls-start DIR    test-broker.sh's three listeners (DIR/broker.ports, broker.pin)
+#   own-broker.sh tls-stop DIR
+PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+dir=$2
+case $1 in
+  start)
+    mkdir -p "$dir"
+    printf 'user %s\nallow_anonymous true\nlog_dest file %s/mosquitto.log\nlistener %s 127.0.0.1\n' \
+      "$(id -un)" "$dir" "$3" >"$dir/mosquitto.conf"
+    setsid mosquitto -c "$dir/mosquitto.conf" </dev/null >>"$dir/mosquitto.out" 2>&1 &
+    echo $! >"$dir/mosquitto.pid"
+    ;;
+  stop)
+    [ -f "$dir/mosquitto.pid" ] && kill "$(cat "$dir/mosquitto.pid")" 2>/dev/null
+    rm -f "$dir/mosquitto.pid"
+    ;;
+  tls-start) exec "$(dirname "$0")/test-broker.sh" start "$dir" ;;
+  tls-stop) exec "$(dirname "$0")/test-broker.sh" stop "$dir" ;;
+esac

@@ -1,0 +1,254 @@
+// qelv_relay.exe between two real hubs standing for two desks: a publishing relay beside hub A,
+// where the masters are, and a subscribing relay beside hub B, where a slave fetches them. Over
+// a broker the test ends and starts again, and over WebSocket with TLS and a pinned certificate.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "hmac_sha256_win.h"
+#include "hub_side_fixture_win.h"
+#include "poll_until.h"
+#include "relay_envelope.h"
+#include "relay_program_fixture_win.h"
+#include "running_hub.h"
+
+namespace {
+
+const char kSecret[] = "the desks' shared secret 1";
+const char kPassword[] = "broker-password-77";
+
+MacFunction MacUnder(std::string secret) {
+  return [secret](std::string_view data, Mac& mac) {
+    return HmacSha256(reinterpret_cast<const uint8_t*>(secret.data()), secret.size(),
+                      reinterpret_cast<const uint8_t*>(data.data()), data.size(), mac);
+  };
+}
+
+const std::string kImage1 = ImageOf("4711", 1);
+const std::string kImage2 = ImageOf("4711", 2);
+const std::string kImage3 = ImageOf("4711", 3);
+const std::string kOther = ImageOf("4712", 2);
+
+// Two hubs of channels of the test's own; the relays come in each test.
+class TwoDesks : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    channel_a_ = UniqueChannel((name + "_a").c_str());
+    channel_b_ = UniqueChannel((name + "_b").c_str());
+    remote_ = "desk" + std::to_string(GetCurrentProcessId()) + "-" + name;
+    hub_a_ = std::make_unique<RunningHub>(SettingsFor(channel_a_).c_str());
+    hub_b_ = std::make_unique<RunningHub>(SettingsFor(channel_b_).c_str());
+    endpoint_a_ = hub_a_->WaitForEndpoint(channel_a_);
+    endpoint_b_ = hub_b_->WaitForEndpoint(channel_b_);
+    ASSERT_NE(endpoint_a_, nullptr);
+    ASSERT_NE(endpoint_b_, nullptr);
+  }
+
+  std::string PublisherXml(const std::string& url, const std::string& extra = "") {
+    return RelayXml(url, "publish", channel_a_, remote_, kSecret, extra);
+  }
+  std::string SubscriberXml(const std::string& url, const std::string& extra = "") {
+    return RelayXml(url, "subscribe", channel_b_, remote_, kSecret, extra);
+  }
+  // Polls until a slave of hub B fetches `set`; the last set fetched otherwise.
+  bool DeskBHolds(const std::string& set, DWORD limit_ms = kRelayLimitMs) {
+    return PollUntil(limit_ms, [&] { return (last_b_ = FetchSetOf(endpoint_b_)) == set; });
+  }
+  std::string Topic(const std::string& login) { return "qelv/" + remote_ + "/" + login; }
+
+  std::string channel_a_, channel_b_, remote_, last_b_;
+  std::unique_ptr<RunningHub> hub_a_, hub_b_;
+  HWND endpoint_a_ = NULL, endpoint_b_ = NULL;
+};
+
+class OverOwnBroker : public TwoDesks {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(broker_.Start()) << "mosquitto did not start on port " << broker_.port();
+    TwoDesks::SetUp();
+  }
+  OwnBroker broker_;
+};
+
+TEST_F(OverOwnBroker, CarriesEveryChangeOfTheMastersToTheOtherDesk) {
+  MasterOnHub first(endpoint_a_, 0x7101, kImage1);
+  const std::string extra = "<user>desk</user><password>" + std::string(kPassword) + "</password>";
+  const std::string publisher_xml = PublisherXml(broker_.Url(), extra);
+  const std::string subscriber_xml = SubscriberXml(broker_.Url(), extra);
+  RunningRelay publisher(publisher_xml.c_str());
+  RunningRelay subscriber(subscriber_xml.c_str());
+
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage1))
+      << last_b_ << "publisher:\n" << publisher.Log() << "subscriber:\n" << subscriber.Log();
+  first.SetImage(kImage3);
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage3)) << last_b_;
+  {
+    MasterOnHub second(endpoint_a_, 0x7102, kOther);
+    EXPECT_TRUE(DeskBHolds(Header(2, 0) + kImage3 + kOther)) << last_b_;
+    EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] { return publisher.StatusValue("Masters out") == "2"; }));
+    EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] { return subscriber.StatusValue("Masters in") == "2"; }));
+  }
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage3)) << "the second master left: " << last_b_;
+  EXPECT_TRUE(subscriber.WaitForLog("removed 4712"));
+  EXPECT_EQ(subscriber.StatusValue("Connection"), "connected");
+  EXPECT_EQ(subscriber.StatusValue("Last rejected"), "none");
+
+  // Closing the window detaches the remote masters at once, without waiting for the hub's expiry.
+  EXPECT_TRUE(subscriber.Close());
+  EXPECT_EQ(subscriber.ExitCode(), 0u);
+  EXPECT_TRUE(DeskBHolds(Header(0, 0), 5000)) << last_b_;
+  for (const RunningRelay* relay : {&publisher, &subscriber}) {
+    const std::string log = relay->Log();
+    EXPECT_NE(log.find("connected to " + broker_.Url()), std::string::npos) << log;
+    EXPECT_EQ(log.find(kPassword), std::string::npos) << log;
+    EXPECT_EQ(log.find(kSecret), std::string::npos) << log;
+  }
+}
+
+struct Attack {
+  const char* what;
+  std::string payload;  // "replay": the first image's genuine envelope
+  std::string reason;
+};
+
+TEST_F(OverOwnBroker, RefusesForgedAndReplayedMessages) {
+  MasterOnHub master(endpoint_a_, 0x7101, kImage1);
+  const std::string publisher_xml = PublisherXml(broker_.Url());
+  const std::string subscriber_xml = SubscriberXml(broker_.Url());
+  RunningRelay publisher(publisher_xml.c_str());
+  RunningRelay subscriber(subscriber_xml.c_str());
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage1)) << last_b_;
+  const std::string genuine_first = RetainedPayload(broker_.port(), Topic("4711"));
+  ASSERT_FALSE(genuine_first.empty());
+  master.SetImage(kImage2);
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
+
+  std::string altered = genuine_first;
+  altered[altered.find("GBPUSD")] = 'E';
+  const Envelope forged{remote_, "4711", 1ull << 60, 0, kImage3};
+  const Envelope other_login{remote_, "4711", 1ull << 60, 0, kOther};
+  const Attack attacks[] = {
+      {"no envelope at all", "buy everything", "unsigned"},
+      {"signed under another secret", SealEnvelope(forged, MacUnder("another secret, guessed")),
+       "bad signature"},
+      {"a genuine envelope altered", altered, "bad signature"},
+      {"another login's image", SealEnvelope(other_login, MacUnder(kSecret)),
+       "image names another login than its envelope"},
+      {"the first image again", genuine_first, "replay"},
+  };
+  size_t rejected = 0;
+  for (const Attack& attack : attacks) {
+    SCOPED_TRACE(attack.what);
+    ASSERT_FALSE(attack.payload.empty());
+    ASSERT_TRUE(PublishFromTest("mqtt", broker_.port(), Topic("4711"), attack.payload, false));
+    EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"), ++rejected));
+    EXPECT_NE(subscriber.StatusValue("Last rejected").find(attack.reason), std::string::npos)
+        << subscriber.StatusValue("Last rejected");
+    EXPECT_EQ(FetchSetOf(endpoint_b_), Header(1, 0) + kImage2);
+  }
+  // The genuine publisher still gets through.
+  master.SetImage(kImage3);
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage3)) << last_b_;
+}
+
+TEST_F(OverOwnBroker, OutlivesTheBrokerAndItsOwnRestarts) {
+  MasterOnHub master(endpoint_a_, 0x7101, kImage1);
+  const std::string publisher_xml = PublisherXml(broker_.Url());
+  const std::string subscriber_xml = SubscriberXml(broker_.Url());
+  RunningRelay publisher(publisher_xml.c_str());
+  RunningRelay subscriber(subscriber_xml.c_str());
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage1)) << last_b_;
+
+  ASSERT_TRUE(broker_.Stop());
+  EXPECT_TRUE(subscriber.WaitForLog("connection lost"));
+  EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] { return subscriber.StatusValue("Connection") == "not connected"; }));
+  master.SetImage(kImage2);
+  // Past the hub's expiry of silent terminals: the remote master stays, kept by its markers.
+  const DWORD past_expiry_ms = 36000;
+  EXPECT_FALSE(PollUntil(past_expiry_ms, [&] { return FetchSetOf(endpoint_b_) != Header(1, 0) + kImage1; }))
+      << FetchSetOf(endpoint_b_);
+
+  // The broker comes back empty: the publisher's retained state is the truth again.
+  ASSERT_TRUE(broker_.Start());
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
+
+  publisher.Kill();
+  master.SetImage(kImage3);
+  publisher.Start();
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage3)) << "after the publisher's restart: " << last_b_;
+
+  // A subscriber killed leaves its registration until the hub's expiry; its successor takes
+  // the master from the retained message.
+  subscriber.Kill();
+  subscriber.Start();
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage3, 2 * kRelayLimitMs)) << "after the subscriber's restart: " << last_b_;
+}
+
+TEST_F(TwoDesks, CarriesMastersOverWebSocketWithTlsToThePinnedCertificateOnly) {
+  TlsBroker broker;
+  ASSERT_TRUE(broker.Start());
+  const std::string url = "wss://localhost:" + std::to_string(broker.Port("wss")) + "/mqtt";
+  const std::string pin = broker.Pin();
+  ASSERT_EQ(pin.size(), 64u);
+  std::string wrong_pin = pin;
+  wrong_pin[0] = wrong_pin[0] == '0' ? '1' : '0';
+
+  MasterOnHub master(endpoint_a_, 0x7101, kImage1);
+  const std::string publisher_xml = PublisherXml(url, "<cert_sha256>" + pin + "</cert_sha256>");
+  const std::string subscriber_xml = SubscriberXml(url, "<cert_sha256>" + pin + "</cert_sha256>");
+  const std::string mistrusting_xml = RelayXml(url, "subscribe", channel_b_ + "_none", remote_,
+                                               kSecret, "<cert_sha256>" + wrong_pin + "</cert_sha256>");
+  RunningRelay publisher(publisher_xml.c_str());
+  RunningRelay subscriber(subscriber_xml.c_str());
+  RunningRelay mistrusting(mistrusting_xml.c_str());
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage1)) << last_b_;
+  master.SetImage(kImage2);
+  EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
+
+  EXPECT_TRUE(mistrusting.WaitForLog("cannot reach the broker", 2));
+  EXPECT_EQ(mistrusting.Log().find("connected to"), std::string::npos) << mistrusting.Log();
+  EXPECT_EQ(mistrusting.StatusValue("Connection"), "not connected");
+}
+
+struct RefusedCase {
+  const char* what;
+  std::string settings;  // "": no qelv-relay.xml
+  std::string reason;
+};
+
+class RefusedSettings : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedSettings, AreShownAndLoggedAndNothingRuns) {
+  const RefusedCase& c = GetParam();
+  RunningRelay relay(c.settings.empty() ? nullptr : c.settings.c_str());
+  ASSERT_TRUE(relay.WaitForLog("not started: ")) << relay.Log();
+  const std::string log = relay.Log();
+  EXPECT_NE(log.find(c.reason), std::string::npos) << log;
+  EXPECT_EQ(log.find(kPassword), std::string::npos) << log;
+  EXPECT_EQ(log.find(kSecret), std::string::npos) << log;
+  EXPECT_EQ(log.find("started: role"), std::string::npos) << log;
+  EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] { return relay.StatusValue("Stopped").find(c.reason) != std::string::npos; }))
+      << relay.StatusValue("Stopped");
+  EXPECT_TRUE(relay.Close());
+  EXPECT_EQ(relay.ExitCode(), 1u);
+}
+
+void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.what; }
+
+const std::string kCredentials = "<user>desk</user><password>" + std::string(kPassword) + "</password>";
+
+INSTANTIATE_TEST_SUITE_P(Cases, RefusedSettings, testing::Values(
+    RefusedCase{"no file", "", "cannot read"},
+    RefusedCase{"plain text to another host",
+                RelayXml("mqtt://192.0.2.1:1883", "subscribe", "c", "desk", kSecret, kCredentials),
+                "plain text to 192.0.2.1"},
+    RefusedCase{"a short secret", RelayXml("mqtt://127.0.0.1:1883", "subscribe", "c", "desk", "short", kCredentials),
+                "secret must hold"},
+    RefusedCase{"an unknown role", RelayXml("mqtt://127.0.0.1:1883", "relay", "c", "desk", kSecret, kCredentials),
+                "role must be"}));
+
+}  // namespace

@@ -24,3 +24,11 @@ int ExtractTagValues(const char* source, const char* open, const char* close,
   }
   return 0;
 }
+
+bool FirstTagValue(const std::string& source, const std::string& name, std::string& value) {
+  std::vector<std::string> values;
+  ExtractTagValues(source.c_str(), ("<" + name + ">").c_str(), ("</" + name + ">").c_str(), values);
+  if (values.empty()) return false;
+  value = std::move(values.front());
+  return true;
+}

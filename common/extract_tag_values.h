@@ -9,3 +9,6 @@
 // first zero byte. Returns 1 when a text is missing (null), 0 otherwise.
 int ExtractTagValues(const char* source, const char* open, const char* close,
                      std::vector<std::string>& values);
+
+// The first value of the elements <name>...</name> in `source`, as above; false when there is none.
+bool FirstTagValue(const std::string& source, const std::string& name, std::string& value);

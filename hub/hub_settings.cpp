@@ -27,15 +27,6 @@ uint32_t ParseHex(std::string_view text) {
   return static_cast<uint32_t>(value);
 }
 
-// The first non-empty element <name>...</name> of `source`, if there is one.
-bool FirstValue(const std::string& source, const std::string& name, std::string& value) {
-  std::vector<std::string> values;
-  ExtractTagValues(source.c_str(), ("<" + name + ">").c_str(), ("</" + name + ">").c_str(), values);
-  if (values.empty()) return false;
-  value = std::move(values.front());
-  return true;
-}
-
 }  // namespace
 
 uint32_t PlatformColor(uint32_t web) {
@@ -52,14 +43,14 @@ HubSettings ReadHubSettings(std::string_view file) {
   // The tag search sees the file up to its first zero byte, as a C string.
   const std::string text(file.substr(0, file.find('\0')));
   std::string root, window, panel, value;
-  if (!FirstValue(text, "root", root) || !FirstValue(root, "window", window)) return s;
-  if (FirstValue(window, "channel_id", value)) s.channel_id = value;
-  if (!FirstValue(window, "text", panel)) return s;
+  if (!FirstTagValue(text, "root", root) || !FirstTagValue(root, "window", window)) return s;
+  if (FirstTagValue(window, "channel_id", value)) s.channel_id = value;
+  if (!FirstTagValue(window, "text", panel)) return s;
 
   for (auto [name, field] : {std::pair{"x", &s.x}, {"y", &s.y}, {"dx", &s.dx}, {"dy", &s.dy},
                              {"font_size", &s.font_size}})
-    if (FirstValue(panel, name, value)) *field = ReadInt32(value);
-  if (FirstValue(panel, "font_name", value)) s.font_name = value;
-  if (FirstValue(panel, "font_color", value)) s.font_color = PlatformColor(ParseHex(value));
+    if (FirstTagValue(panel, name, value)) *field = ReadInt32(value);
+  if (FirstTagValue(panel, "font_name", value)) s.font_name = value;
+  if (FirstTagValue(panel, "font_color", value)) s.font_color = PlatformColor(ParseHex(value));
   return s;
 }

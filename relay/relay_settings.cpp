@@ -12,15 +12,6 @@ namespace {
 constexpr size_t kMinSecretBytes = 16;
 constexpr std::string_view kNameRule = "1 to 128 printable ASCII characters without space, /, + or #";
 
-// The first non-empty element <name>...</name> of `source`, if there is one.
-bool FirstValue(const std::string& source, const std::string& name, std::string& value) {
-  std::vector<std::string> values;
-  ExtractTagValues(source.c_str(), ("<" + name + ">").c_str(), ("</" + name + ">").c_str(), values);
-  if (values.empty()) return false;
-  value = std::move(values.front());
-  return true;
-}
-
 bool ParsePort(std::string_view text, uint16_t& port) {
   if (text.empty() || text.size() > 5) return false;
   uint32_t value = 0;
@@ -108,11 +99,11 @@ void Mask(std::string& text, const std::string& secret) {
 
 bool ReadFields(const std::string& text, RelaySettings& s, std::string& error) {
   std::string root, relay, value;
-  if (!FirstValue(text, "root", root) || !FirstValue(root, "relay", relay)) {
+  if (!FirstTagValue(text, "root", root) || !FirstTagValue(root, "relay", relay)) {
     error = "qelv-relay.xml holds no <root><relay> element";
     return false;
   }
-  auto read = [&](const char* name, std::string& field) { return FirstValue(relay, name, field); };
+  auto read = [&](const char* name, std::string& field) { return FirstTagValue(relay, name, field); };
 
   // The secrets first, so that any refusal below can be masked.
   const bool has_user = read("user", s.user);

@@ -41,4 +41,12 @@ TEST(ExtractTagValues, MissingTextAnswersOneWithAnEmptyList) {
   EXPECT_EQ(ExtractTagValues("x", "<a>", nullptr, values), 1);
 }
 
+TEST(FirstTagValue, TakesTheFirstNonEmptyValueAndLeavesTheOutputAloneWithoutOne) {
+  std::string value = "kept";
+  EXPECT_FALSE(FirstTagValue("<b>1</b><a> </a>", "a", value));
+  EXPECT_EQ(value, "kept");
+  EXPECT_TRUE(FirstTagValue("<a></a><a> x </a><a>y</a>", "a", value));
+  EXPECT_EQ(value, "x");
+}
+
 }  // namespace

@@ -196,14 +196,17 @@ bool RelayEngine::PublishChanges(MqttSession& session) {
   std::vector<std::string> refused;
   const std::vector<OutgoingMessage> messages = publisher_.Plan(images_, injected, WallMs(), refused);
   for (const std::string& why : refused) log_.Write("not published: " + why);
+  for (const OutgoingMessage& message : messages) sending_.insert(message.login);
+  bool unbroken = true;
   for (const OutgoingMessage& message : messages) {
     const SessionOutcome outcome =
         session.Publish(message.topic, message.payload, 1, true, kAnswerTimeoutMs);
     if (!outcome.ok()) {
       log_.Write("publishing " + message.topic + " failed: " + outcome.text);
-      // An unanswered message may have been taken or not: the next connection sends all again.
+      // An unanswered message may have been taken or not: the next plan sends all again.
       publisher_.Reconnected();
-      if (outcome.status == SessionOutcome::kBroken) return false;
+      unbroken = outcome.status != SessionOutcome::kBroken;
+      if (!unbroken) break;
       continue;
     }
     publisher_.Sent(message);
@@ -224,18 +227,19 @@ bool RelayEngine::PublishChanges(MqttSession& session) {
       if (sent_image) s.last_image = now;
     });
   }
-  return true;
+  sending_.clear();
+  return unbroken;
 }
 
 void RelayEngine::OnMessage(const mqtt::Message& message) {
   if (!subscribes_) return;
+  std::set<std::string> own = sending_;
+  for (const auto& [login, image] : publisher_.published()) own.insert(login);
   std::string channel, login;
   // Role "both" hears its own masters back: not a fault.
   if (SplitMasterTopic(message.topic, settings_.topic_prefix, channel, login) &&
-      channel == settings_.remote_channel && publisher_.published().contains(login))
+      channel == settings_.remote_channel && own.contains(login))
     return;
-  std::set<std::string> own;
-  for (const auto& [own_login, image] : publisher_.published()) own.insert(own_login);
   const SubscriberView view{settings_.topic_prefix, settings_.remote_channel, settings_.logins,
                             own, mac_, guard_};
   const IncomingDecision decision = DecideIncoming(message.topic, message.payload, view);

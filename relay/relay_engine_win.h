@@ -65,6 +65,8 @@ class RelayEngine {
 
   // Only on the broker's thread.
   Publisher publisher_;
+  // Logins being published now: the broker may hand a message back before it acknowledges it.
+  std::set<std::string> sending_;
   ReplayGuard guard_;
   std::set<std::string> applied_;
 

@@ -109,6 +109,32 @@ TEST_F(OverOwnBroker, CarriesEveryChangeOfTheMastersToTheOtherDesk) {
   }
 }
 
+TEST_F(OverOwnBroker, BothWaysOnOneChannelWithoutSendingAnyMasterBack) {
+  MasterOnHub on_a(endpoint_a_, 0x7101, kImage1);
+  MasterOnHub on_b(endpoint_b_, 0x7102, kOther);
+  const std::string xml_a = RelayXml(broker_.Url(), "both", channel_a_, remote_, kSecret);
+  const std::string xml_b = RelayXml(broker_.Url(), "both", channel_b_, remote_, kSecret);
+  RunningRelay relay_a(xml_a.c_str());
+  RunningRelay relay_b(xml_b.c_str());
+
+  // Each relay is a slave of its hub; each hub holds its own master first.
+  EXPECT_TRUE(DeskBHolds(Header(2, 1) + kOther + kImage1)) << last_b_;
+  std::string last_a;
+  EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] {
+    return (last_a = FetchSetOf(endpoint_a_)) == Header(2, 1) + kImage1 + kOther;
+  })) << last_a;
+  on_a.SetImage(kImage2);
+  EXPECT_TRUE(DeskBHolds(Header(2, 1) + kOther + kImage2)) << last_b_;
+
+  EXPECT_EQ(relay_a.Log().find("published " + Topic("4712")), std::string::npos) << relay_a.Log();
+  EXPECT_EQ(relay_b.Log().find("published " + Topic("4711")), std::string::npos) << relay_b.Log();
+  for (const RunningRelay* relay : {&relay_a, &relay_b}) {
+    EXPECT_EQ(relay->StatusValue("Masters out"), "1");
+    EXPECT_EQ(relay->StatusValue("Masters in"), "1");
+    EXPECT_EQ(relay->StatusValue("Last rejected"), "none");
+  }
+}
+
 struct Attack {
   const char* what;
   std::string payload;  // "replay": the first image's genuine envelope
@@ -166,14 +192,21 @@ TEST_F(OverOwnBroker, OutlivesTheBrokerAndItsOwnRestarts) {
   ASSERT_TRUE(broker_.Stop());
   EXPECT_TRUE(subscriber.WaitForLog("connection lost"));
   EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] { return subscriber.StatusValue("Connection") == "not connected"; }));
-  master.SetImage(kImage2);
   // Past the hub's expiry of silent terminals: the remote master stays, kept by its markers.
   const DWORD past_expiry_ms = 36000;
   EXPECT_FALSE(PollUntil(past_expiry_ms, [&] { return FetchSetOf(endpoint_b_) != Header(1, 0) + kImage1; }))
       << FetchSetOf(endpoint_b_);
 
-  // The broker comes back empty: the publisher's retained state is the truth again.
+  // The broker comes back empty and the master did not change: the publisher sends it again,
+  // as a subscriber that starts now finds only what is retained.
   ASSERT_TRUE(broker_.Start());
+  Envelope retained;
+  EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] {
+    return OpenEnvelope(RetainedPayload(broker_.port(), Topic("4711")), remote_, "4711",
+                        MacUnder(kSecret), retained) == EnvelopeVerdict::kOpened &&
+           retained.image == kImage1;
+  }));
+  master.SetImage(kImage2);
   EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
 
   publisher.Kill();

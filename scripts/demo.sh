@@ -3,12 +3,15 @@
 # setup tool into a Dremont folder and two terminal folders on a fresh Wine desktop, starts the
 # hub from there, runs one simulated master and two simulated slaves (one as an expert of a
 # terminal before build 600, one as an expert of today's terminals), and prints what each
-# slave's expert reads while orders open, change and close on the master. Then the copier: a
+# slave's expert reads while orders open, change and close on the master. Then the relay: a
+# second hub (another channel, as on another desktop) whose slave follows the first hub's master
+# through a publishing and a subscribing relay and a broker on this computer (WebSocket over TLS,
+# its certificate pinned), beside a slave of the first hub. Then the copier: a
 # master trading on an account of its own and two slaves, each copying onto its own account as
 # its settings say (scripts/demo-copier-scenario.txt, scripts/demo-slave-*.txt), with every
 # trade printed as it happens and each slave's orders beside the master's at the end. It ends
 # by itself, leaves a picture of the hub's panel in build/demo/hub-panel.png and no process
-# behind.
+# behind, the broker included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -16,7 +19,7 @@ scripts/install-deps.sh
 
 if [ -z "${QELV_DEMO_DISPLAY:-}" ]; then
   echo "== building the suite"
-  programs=(Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim)
+  programs=(Varnick Lobrine qelv_d30or qelv_r30uv terminal_sim qelv_relay)
   cmake --no-warn-unused-cli -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
   cmake --build build/win32 -j2 --target "${programs[@]}"
   scripts/check-deliverables.sh build/win32
@@ -30,10 +33,13 @@ fi
 # From here on: inside a private X server, with the demo's own Wine prefix.
 build=$QELV_DEMO_BUILD
 run="$build/wine-run"
-demo=$top/build/demo
+demo=${QELV_DEMO_DIR:-$top/build/demo}
 rm -rf "$demo/logs" && mkdir -p "$demo/logs"
 pids=()
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done; }
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  "$top/tests/relay/test-broker.sh" stop "$demo/broker"
+}
 trap cleanup EXIT
 
 # Waits up to $1 seconds for the command after it to succeed.
@@ -53,6 +59,8 @@ mkdir -p "$root/Dremont"
 # a current terminal (MQL4\...), whose expert passes texts as UTF-8 byte arrays (--utf8).
 for t in Master Slave1; do mkdir -p "$root/$t/experts/"{scripts,libraries,files}; done
 mkdir -p "$root/Slave2/MQL4/"{Experts,Scripts,Libraries,Files,Include}
+# The relay's second desk: a hub of its own and a current terminal's data folder.
+mkdir -p "$root/Dremont2" "$root/Slave3/MQL4/"{Experts,Scripts,Libraries,Files,Include}
 zip=$(scripts/make-dist.sh "$build")
 unzip -q "$zip" -d "$root"
 setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
@@ -60,7 +68,12 @@ setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
 "$run" "$setup" /install master 'C:\qelv-demo\Master'
 "$run" "$setup" /install slave 'C:\qelv-demo\Slave1'
 "$run" "$setup" /install slave 'C:\qelv-demo\Slave2'
-(cd "$root" && find Dremont Master Slave1 Slave2 -type f | sort | sed 's/^/   /')
+"$run" "$setup" /install core 'C:\qelv-demo\Dremont2'
+"$run" "$setup" /install slave 'C:\qelv-demo\Slave3'
+sed -i 's:<channel_id>.*</channel_id>:<channel_id>qelv_channel_2</channel_id>:' "$root/Dremont2/qelv.xml"
+# The relay is not in the distribution yet: each desk gets the built program in a folder of its own.
+for r in RelayA RelayB; do mkdir -p "$root/$r" && cp "$build/bin/qelv_relay.exe" "$root/$r/"; done
+(cd "$root" && find Dremont Master Slave1 Slave2 Dremont2 Slave3 RelayA RelayB -type f | sort | sed 's/^/   /')
 
 channel=$(sed -n 's:.*<channel_id>\(.*\)</channel_id>.*:\1:p' "$root/Dremont/qelv.xml")
 echo "== starting the hub from C:\\qelv-demo\\Dremont (channel $channel)"
@@ -102,6 +115,54 @@ else
   diff <(fields "$demo/logs/slave1.log") <(fields "$demo/logs/slave2.log") || true
 fi
 wait "${fetchers[@]}"  # they detach after their 30 s
+
+# The relay: the first hub's master reaches the second hub through the broker.
+echo "== the relay: a broker on this computer (tests/relay/test-broker.sh: WebSocket over TLS, a"
+echo "   certificate of its own, pinned by both relays), a publishing relay beside the first hub"
+echo "   (C:\\qelv-demo\\RelayA) and a subscribing relay beside a second hub (C:\\qelv-demo\\Dremont2,"
+echo "   channel qelv_channel_2) whose slave 3 follows the master (scripts/demo-relay-*.xml)"
+"$top/tests/relay/test-broker.sh" start "$demo/broker"
+wss_port=$(awk '$1 == "wss" {print $2}' "$demo/broker/broker.ports")
+pin=$(cat "$demo/broker/broker.pin")
+for r in A:publish B:subscribe; do
+  sed -e "s/@PORT@/$wss_port/" -e "s/@PIN@/$pin/" "$top/scripts/demo-relay-${r#*:}.xml" \
+    >"$root/Relay${r%%:*}/qelv-relay.xml"
+done
+"$run" 'C:\qelv-demo\Dremont2\Varnick.exe' & pids+=($!)
+relays=()
+"$run" 'C:\qelv-demo\RelayA\qelv_relay.exe' & relays+=($!)
+"$run" 'C:\qelv-demo\RelayB\qelv_relay.exe' & relays+=($!)
+pids+=("${relays[@]}")
+for r in A B; do wait_for 60 grep -q "connected to" "$root/Relay$r/qelv-relay.log"; done
+fetchers=()
+"$run" "$sim" slave --channel "$channel" --instance 3 --poll 250 --duration 20000 \
+  --dll 'C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll' >"$demo/logs/relay-slave1.log" 2>&1 &
+fetchers+=($!)
+"$run" "$sim" slave --channel qelv_channel_2 --instance 1 --poll 250 --duration 20000 --utf8 \
+  --dll 'C:\qelv-demo\Slave3\MQL4\Libraries\qelv_r30uv.dll' 2>&1 |
+  stdbuf -oL sed "s/^/[slave 3]  /" | tee "$demo/logs/slave3.log" & fetchers+=($!)
+pids+=("${fetchers[@]}")
+sleep 2
+echo "== the master trades again on the first hub (scripts/demo-scenario.txt)"
+"$run" "$sim" master --channel "$channel" --window 3 --instance 1 --interval 250 \
+  --dll 'C:\qelv-demo\Master\experts\libraries\qelv_d30or.dll' \
+  --scenario "Z:$top/scripts/demo-scenario.txt" >"$demo/logs/relay-master.log" 2>&1
+wait "${fetchers[@]}"
+# Closed as a user closes their windows: each says goodbye to the broker and its hub.
+"$run" taskkill /im qelv_relay.exe >/dev/null 2>&1 || true
+ended() { ! kill -0 "$1" 2>/dev/null; }
+for pid in "${relays[@]}"; do wait_for 30 ended "$pid" || kill "$pid" 2>/dev/null || true; done
+"$top/tests/relay/test-broker.sh" stop "$demo/broker"
+if diff <(fields "$demo/logs/relay-slave1.log") <(fields "$demo/logs/slave3.log") >/dev/null; then
+  echo "== slave 3 of the second hub read what a slave of the first hub read, through the two relays ($(fields "$demo/logs/slave3.log" | wc -l) distinct lines)"
+else
+  echo "== slave 3 of the second hub and a slave of the first hub read different fields:"
+  diff <(fields "$demo/logs/relay-slave1.log") <(fields "$demo/logs/slave3.log") || true
+fi
+for r in A B; do
+  echo "== relay $r's log (C:\\qelv-demo\\Relay$r\\qelv-relay.log):"
+  sed 's/^/   /' "$root/Relay$r/qelv-relay.log"
+done
 
 # The copier: each account keeps a journal of its trades, which the demo prints as they land.
 # The `key = value` lines of a settings or symbols file as one text: "key=value;key=value".

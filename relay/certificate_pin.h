@@ -4,6 +4,6 @@
 #include <optional>
 #include <string_view>
 
-#include "hmac_sha256_win.h"
+#include "sha256_digest.h"
 
 std::optional<Sha256Digest> ParseCertificatePin(std::string_view text);

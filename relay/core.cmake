@@ -2,14 +2,11 @@
 # role logic. Built natively for its tests and into the Windows program.
 set(relay_decoder_sources mqtt_packet.cpp relay_envelope.cpp)
 add_library(qelv_relay_core STATIC
-  ${relay_decoder_sources} mqtt_session.cpp relay_settings.cpp image_set_cut.cpp relay_plan.cpp)
+  ${relay_decoder_sources} mqtt_session.cpp relay_settings.cpp certificate_pin.cpp image_set_cut.cpp
+  relay_plan.cpp one_image.cpp)
 target_include_directories(qelv_relay_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(qelv_relay_core PUBLIC qelv_protocol qelv_common)
+target_link_libraries(qelv_relay_core PUBLIC qelv_protocol qelv_common PRIVATE qelv_slave_model)
 
-if(QELV_FUZZ)
-  # The frame reader, the packet decoders and the envelope parser, instrumented for the fuzz
-  # target's coverage.
-  add_library(qelv_relay_decoders_fuzz OBJECT ${relay_decoder_sources})
-  target_compile_options(qelv_relay_decoders_fuzz PRIVATE -fsanitize=fuzzer-no-link)
-  target_include_directories(qelv_relay_decoders_fuzz PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-endif()
+# The frame reader, the packet decoders and the envelope parser, instrumented for the fuzz
+# target's coverage.
+qelv_fuzz_library(qelv_relay_decoders_fuzz SOURCES ${relay_decoder_sources})

@@ -1,11 +1,10 @@
 #pragma once
 // SHA-256 and HMAC-SHA256 by the system's cryptography (CNG): the envelope's signature and the
 // broker certificate's fingerprint.
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
-using Sha256Digest = std::array<uint8_t, 32>;
+#include "sha256_digest.h"
 
 // Both answer false only when the system's provider fails.
 bool Sha256(const uint8_t* data, size_t size, Sha256Digest& digest);

@@ -19,12 +19,14 @@
 #include <string>
 #include <string_view>
 
+#include "sha256_digest.h"
+
 // A master's image text has no limit of its own; this bounds what a subscriber accepts.
 constexpr size_t kMaxImageBytes = 8u << 20;
 // Channel names and logins: bounded, and free of what would break a line or a topic.
 constexpr size_t kMaxEnvelopeNameBytes = 128;
 
-using Mac = std::array<uint8_t, 32>;
+using Mac = Sha256Digest;
 // HMAC-SHA256 of `data` under the channel secret the function holds; false when it could not be
 // computed.
 using MacFunction = std::function<bool(std::string_view data, Mac& mac)>;

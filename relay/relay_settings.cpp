@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ascii_case.h"
+#include "certificate_pin.h"
 #include "extract_tag_values.h"
 #include "relay_envelope.h"
 #include "white_space.h"
@@ -62,22 +63,6 @@ bool ParseIpv4(std::string_view host, std::array<int, 4>& parts) {
     parts[i] = value;
   }
   return at == host.size();
-}
-
-bool ParseSha256(std::string_view text, std::array<uint8_t, 32>& out) {
-  size_t count = 0;
-  for (char c : text) {
-    if (c == ':') continue;
-    int digit = (c >= '0' && c <= '9') ? c - '0'
-                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                         : -1;
-    if (digit < 0 || count == 64) return false;
-    uint8_t& byte = out[count / 2];
-    byte = static_cast<uint8_t>(count % 2 == 0 ? digit << 4 : byte | digit);
-    count++;
-  }
-  return count == 64;
 }
 
 bool IsTopicPrefix(std::string_view prefix) {
@@ -162,8 +147,8 @@ bool ReadFields(const std::string& text, RelaySettings& s, std::string& error) {
   }
 
   if (read("cert_sha256", value)) {
-    std::array<uint8_t, 32> pin;
-    if (!ParseSha256(value, pin)) {
+    const std::optional<Sha256Digest> pin = ParseCertificatePin(value);
+    if (!pin) {
       error = "cert_sha256 must be 64 hexadecimal digits (colons allowed)";
       return false;
     }
@@ -171,7 +156,7 @@ bool ReadFields(const std::string& text, RelaySettings& s, std::string& error) {
       error = "cert_sha256 pins a TLS certificate: it needs a wss:// broker_url";
       return false;
     }
-    s.cert_sha256 = pin;
+    s.cert_sha256 = *pin;
   }
 
   if (read("insecure", value)) {

@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sha256_digest.h"
+
 struct BrokerUrl {
   enum Scheme { kMqtt, kWs, kWss };
   Scheme scheme = kMqtt;
@@ -44,7 +46,7 @@ struct RelaySettings {
   std::string topic_prefix = "qelv";
   RelayRole role = RelayRole::kSubscribe;
   std::vector<std::string> logins;                  // empty: every login
-  std::optional<std::array<uint8_t, 32>> cert_sha256;
+  std::optional<Sha256Digest> cert_sha256;
   bool insecure = false;
   bool operator==(const RelaySettings&) const = default;
 };

@@ -21,7 +21,7 @@ function(relay_broker_test name)
                        ${properties})
 endfunction()
 
-relay_broker_test(relay_hash_win_tests SOURCES hmac_sha256_win_test.cpp certificate_pin_test.cpp
+relay_broker_test(relay_hash_win_tests SOURCES hmac_sha256_win_test.cpp
                   LIBS qelv_relay_broker_win)
 
 relay_broker_test(relay_broker_win_tests NEEDS_BROKER

@@ -1,8 +1,8 @@
 # The relay's portable core, natively and under Wine.
 qelv_test(relay_core_tests
   SOURCES mqtt_packet_test.cpp mqtt_session_test.cpp relay_envelope_test.cpp
-          relay_settings_test.cpp relay_plan_test.cpp
-  LIBS qelv_relay_core LABELS relay)
+          relay_settings_test.cpp relay_plan_test.cpp certificate_pin_test.cpp one_image_test.cpp
+  LIBS qelv_relay_core qelv_master_image LABELS relay)
 
 qelv_fuzz(relay_decoders_fuzz SOURCES relay_decoders_fuzz.cpp LIBS qelv_relay_decoders_fuzz
           CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/decoders SECONDS 15)

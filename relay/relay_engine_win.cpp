@@ -56,6 +56,20 @@ const char* RoleName(RelayRole role) {
   return role == RelayRole::kPublish ? "publish" : role == RelayRole::kSubscribe ? "subscribe" : "both";
 }
 
+// One per computer, local channel, remote channel and role: the broker drops the older of two
+// connections with one id, and every desk's hub may keep the default channel id. Twenty letters
+// and digits, which every broker takes (the standard promises 23).
+std::string ClientId(const RelaySettings& settings) {
+  char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+  DWORD size = sizeof computer;
+  GetComputerNameA(computer, &size);
+  const std::string identity = std::string(computer) + "\n" + settings.channel_id + "\n" +
+                               settings.remote_channel + "\n" + RoleName(settings.role);
+  Sha256Digest digest{};
+  Sha256(reinterpret_cast<const uint8_t*>(identity.data()), identity.size(), digest);
+  return "qelv" + HexText(digest).substr(0, 16);
+}
+
 }  // namespace
 
 RelayEngine::RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed)
@@ -136,7 +150,7 @@ bool RelayEngine::RunConnection() {
   }
   MqttSession session(*transport, SteadyMs, [this](const mqtt::Message& m) { OnMessage(m); });
   mqtt::ConnectOptions options;
-  options.client_id = "qelv-relay-" + settings_.channel_id + "-" + RoleName(settings_.role);
+  options.client_id = ClientId(settings_);
   options.keep_alive_s = kKeepAliveS;
   options.clean_session = true;
   if (!settings_.user.empty()) {
@@ -173,9 +187,14 @@ bool RelayEngine::RunConnection() {
 }
 
 void RelayEngine::OnSet(const std::string& image_set) {
-  ImageMap images = ImagesByLogin(image_set);
-  std::lock_guard<std::mutex> hold(set_lock_);
-  new_images_ = std::move(images);
+  try {
+    ImageMap images = ImagesByLogin(image_set);
+    std::lock_guard<std::mutex> hold(set_lock_);
+    new_images_ = std::move(images);
+  } catch (...) {
+    // Out of memory on the hub's thread: this set is lost, the next one comes with the next change.
+    log_.Write("the hub's set could not be taken");
+  }
 }
 
 bool RelayEngine::PublishChanges(MqttSession& session) {

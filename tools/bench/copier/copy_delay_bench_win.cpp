@@ -33,6 +33,7 @@
 
 using bench::BinFolder;
 using bench::Now;
+using bench::PrepareHubFolder;
 
 namespace {
 
@@ -72,12 +73,6 @@ struct Child {
     CloseHandle(process.hProcess);
   }
 };
-
-bool WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  return static_cast<bool>(out);
-}
 
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -304,16 +299,12 @@ int main(int argc, char** argv) {
   }
   const std::string bin = BinFolder();
   const std::string channel = "qelv_copy_bench_" + std::to_string(GetCurrentProcessId());
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + channel + "\\";
-  CreateDirectoryA(folder.c_str(), NULL);
-  const std::string hub_exe = folder + "Varnick.exe";
-  if (!CopyFileA((bin + "Varnick.exe").c_str(), hub_exe.c_str(), FALSE) ||
-      !WriteText(folder + "qelv.xml", "<root><window><channel_id>" + channel + "</channel_id></window></root>")) {
-    std::fprintf(stderr, "copy_delay_bench: cannot prepare %s\n", folder.c_str());
+  const std::string folder = PrepareHubFolder(bin, channel);
+  if (folder.empty()) {
+    std::fprintf(stderr, "copy_delay_bench: cannot prepare the hub's folder for %s\n", channel.c_str());
     return 1;
   }
+  const std::string hub_exe = folder + "Varnick.exe";
   HMODULE dll = LoadLibraryA((bin + "qelv_d30or.dll").c_str());
   MasterExports m{};
   if (!dll || FindExports(dll, m)) {

@@ -25,6 +25,7 @@
 
 using bench::Now;
 using bench::BinFolder;
+using bench::PrepareHubFolder;
 
 namespace {
 
@@ -269,27 +270,15 @@ bool TimeRoad(const Libraries& l, const std::string& channel, int chart, int ord
   return read;
 }
 
-bool WriteText(const std::string& path, const std::string& text) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  std::fwrite(text.data(), 1, text.size(), file);
-  return std::fclose(file) == 0;
-}
-
 int RunBench(int rounds) {
   const std::string bin = BinFolder();
   const std::string channel = "qelv_bench_" + std::to_string(GetCurrentProcessId());
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + channel + "\\";
-  CreateDirectoryA(folder.c_str(), NULL);
-  const std::string hub_exe = folder + "Varnick.exe";
-  if (!CopyFileA((bin + "Varnick.exe").c_str(), hub_exe.c_str(), FALSE) ||
-      !WriteText(folder + "qelv.xml", "<root><window><channel_id>" + channel +
-                                          "</channel_id></window></root>")) {
-    std::fprintf(stderr, "slave_road_bench: cannot prepare %s\n", folder.c_str());
+  const std::string folder = PrepareHubFolder(bin, channel);
+  if (folder.empty()) {
+    std::fprintf(stderr, "slave_road_bench: cannot prepare the hub's folder for %s\n", channel.c_str());
     return 1;
   }
+  const std::string hub_exe = folder + "Varnick.exe";
   int status = 1;
   {
     Child hub, echo;

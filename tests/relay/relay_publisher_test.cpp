@@ -126,14 +126,36 @@ class StatusRowsOf : public testing::TestWithParam<RowsCase> {};
 
 TEST_P(StatusRowsOf, ShowWhatTheRelayDoes) { EXPECT_EQ(StatusRows(GetParam().status), GetParam().rows); }
 
+RelayStatus Stopped() {
+  RelayStatus s;
+  s.problem = "secret too short";
+  return s;
+}
+
+RelayStatus Starting() {
+  RelayStatus s;
+  s.broker = "mqtt://127.0.0.1:1883";
+  return s;
+}
+
+RelayStatus Working() {
+  RelayStatus s;
+  s.connected = true;
+  s.broker = "b";
+  s.masters_out = 2;
+  s.masters_in = 3;
+  s.last_image = "t1";
+  s.last_rejected = "bad MAC";
+  return s;
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, StatusRowsOf, testing::Values(
-    RowsCase{"stopped", {.problem = "secret too short"}, {{"Stopped", "secret too short"}}},
-    RowsCase{"starting", {.broker = "mqtt://127.0.0.1:1883"},
+    RowsCase{"stopped", Stopped(), {{"Stopped", "secret too short"}}},
+    RowsCase{"starting", Starting(),
              {{"Broker", "mqtt://127.0.0.1:1883"}, {"Connection", "not connected"},
               {"Masters out", "0"}, {"Masters in", "0"}, {"Last image", "none yet"},
               {"Last rejected", "none"}}},
-    RowsCase{"working", {.connected = true, .broker = "b", .masters_out = 2, .masters_in = 3,
-                         .last_image = "t1", .last_rejected = "bad MAC"},
+    RowsCase{"working", Working(),
              {{"Broker", "b"}, {"Connection", "connected"}, {"Masters out", "2"},
               {"Masters in", "3"}, {"Last image", "t1"}, {"Last rejected", "bad MAC"}}}));
 

@@ -1,9 +1,10 @@
 # Small helpers shared by the subsystems' CMake files.
 
-# qelv_test(NAME SOURCES... LIBS libs...): a GoogleTest program whose tests ctest runs one by one.
-# Windows test programs run under Wine through the cross-compiling emulator.
+# qelv_test(NAME SOURCES... LIBS libs... [LABELS l...] [PREFIX p] [FIXTURES f...]): a GoogleTest
+# program whose tests ctest runs one by one, their names starting with PREFIX, each requiring the
+# FIXTURES. Windows test programs run under Wine through the cross-compiling emulator.
 function(qelv_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "PREFIX" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   set(properties "")
@@ -13,9 +14,13 @@ function(qelv_test name)
   if(WIN32)
     # Tests stay out of bin/, which holds the deliverables (tests/support says where it is).
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-    list(APPEND properties FIXTURES_REQUIRED wine)
+    list(APPEND T_FIXTURES wine)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST PROPERTIES ${properties})
+  if(T_FIXTURES)
+    list(APPEND properties FIXTURES_REQUIRED "${T_FIXTURES}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST TEST_PREFIX "${T_PREFIX}"
+                       PROPERTIES ${properties})
 endfunction()
 
 # qelv_fuzz(NAME SOURCES... LIBS libs... CORPUS dir SECONDS n): a libFuzzer target (clang only),

@@ -13,4 +13,7 @@ public:
     // Waits up to timeoutMs for bytes and answers how many it put into buffer (> 0), 0 when the
     // time ran out, -1 when the connection closed or broke.
     virtual int Receive(uint8_t* buffer, size_t capacity, int timeoutMs) = 0;
+    // Makes the Receive that waits now, or else the next one, answer 0 at once: the owner has
+    // other work (a new set to publish). Any thread may call it.
+    virtual void Wake() = 0;
 };

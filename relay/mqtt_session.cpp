@@ -74,9 +74,12 @@ SessionOutcome MqttSession::Poll(int timeout_ms) {
   for (;;) {
     SessionOutcome alive = KeepAlive();
     if (!alive.ok()) return alive;
-    SessionOutcome received = ReceiveUntil(std::min(deadline, KeepAliveDue()));
+    const int64_t until = std::min(deadline, KeepAliveDue());
+    bool idle = false;
+    SessionOutcome received = ReceiveUntil(until, &idle);
     if (!received.ok()) return received;
-    if (handled_packets_ != handled_before || now_ms_() >= deadline) return Ok();
+    const bool woken = idle && now_ms_() < until;
+    if (woken || handled_packets_ != handled_before || now_ms_() >= deadline) return Ok();
   }
 }
 
@@ -118,11 +121,12 @@ SessionOutcome MqttSession::Await(Awaiting what, uint16_t packet_id, int timeout
   return outcome;
 }
 
-SessionOutcome MqttSession::ReceiveUntil(int64_t deadline) {
+SessionOutcome MqttSession::ReceiveUntil(int64_t deadline, bool* idle) {
   if (broken()) return {SessionOutcome::kBroken, broken_text_};
   const int64_t wait = std::clamp<int64_t>(deadline - now_ms_(), 0, std::numeric_limits<int>::max());
   const int n = transport_.Receive(receive_buffer_.data(), receive_buffer_.size(), static_cast<int>(wait));
   if (n < 0) return Break("the broker closed the connection");
+  if (idle) *idle = n == 0;
   if (n == 0) return Ok();
   reader_.Feed(receive_buffer_.data(), static_cast<size_t>(std::min<size_t>(n, receive_buffer_.size())));
   mqtt::Packet packet;

@@ -41,7 +41,7 @@ public:
   SessionOutcome Publish(std::string_view topic, std::string_view payload, uint8_t qos, bool retain,
                          int timeout_ms);
   // Receives for up to timeout_ms, delivering publishes (acknowledging QoS 1 ones) and keeping the
-  // connection alive; returns early once a packet was handled.
+  // connection alive; returns early once a packet was handled or the transport was woken.
   SessionOutcome Poll(int timeout_ms);
   // Says goodbye; the session is broken afterwards.
   void Disconnect();
@@ -54,7 +54,8 @@ private:
   SessionOutcome Break(std::string text);
   SessionOutcome Await(Awaiting what, uint16_t packet_id, int timeout_ms, const char* name);
   // Receives until `deadline` or until one read brought bytes, then handles every whole packet.
-  SessionOutcome ReceiveUntil(int64_t deadline);
+  // `idle`, when given, tells whether the transport answered without bytes before the deadline.
+  SessionOutcome ReceiveUntil(int64_t deadline, bool* idle = nullptr);
   SessionOutcome Handle(const mqtt::Packet& packet);
   SessionOutcome KeepAlive();
   int64_t KeepAliveDue() const;

@@ -30,9 +30,49 @@ timeval Interval(int timeoutMs) {
   return interval;
 }
 
+// A wake is a datagram that a loopback socket sends to itself: a select waits on it beside the
+// connection, which stays a plain blocking socket.
+class Waker {
+ public:
+  ~Waker() {
+    if (socket_ != INVALID_SOCKET) closesocket(socket_);
+  }
+  // False when the system gives no loopback socket; the code is in *code.
+  bool Open(int* code) {
+    socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    address_.sin_family = AF_INET;
+    address_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address_;
+    u_long nonBlocking = 1;
+    if (socket_ == INVALID_SOCKET || bind(socket_, Address(), sizeof address_) != 0 ||
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address_), &length) != 0 ||
+        ioctlsocket(socket_, FIONBIO, &nonBlocking) != 0) {
+      *code = WSAGetLastError();
+      return false;
+    }
+    return true;
+  }
+  SOCKET Socket() const { return socket_; }
+  void Wake() {
+    const char byte = 0;
+    sendto(socket_, &byte, 1, 0, Address(), sizeof address_);
+  }
+  void Drain() {
+    char bytes[16];
+    while (recv(socket_, bytes, sizeof bytes, 0) > 0) {
+    }
+  }
+
+ private:
+  const sockaddr* Address() const { return reinterpret_cast<const sockaddr*>(&address_); }
+  SOCKET socket_ = INVALID_SOCKET;
+  sockaddr_in address_{};
+};
+
 class TcpTransport : public ByteTransport {
  public:
-  explicit TcpTransport(SOCKET socket) : socket_(socket) {}
+  TcpTransport(SOCKET socket, std::unique_ptr<Waker> waker)
+      : socket_(socket), waker_(std::move(waker)) {}
   ~TcpTransport() override { closesocket(socket_); }
 
   bool Send(const uint8_t* data, size_t size) override {
@@ -55,9 +95,15 @@ class TcpTransport : public ByteTransport {
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socket_, &readable);
+    FD_SET(waker_->Socket(), &readable);
     timeval interval = Interval(std::max(timeoutMs, 0));
     const int ready = select(0, &readable, NULL, NULL, &interval);
     if (ready == 0) return 0;
+    // Bytes first; a wake that came with them is answered by the next Receive.
+    if (ready > 0 && !FD_ISSET(socket_, &readable)) {
+      waker_->Drain();
+      return 0;
+    }
     const int piece = static_cast<int>(std::min<size_t>(capacity, INT_MAX));
     const int received = ready < 0 ? -1 : recv(socket_, reinterpret_cast<char*>(buffer), piece, 0);
     if (received <= 0) {  // 0 is the peer's orderly close
@@ -67,8 +113,11 @@ class TcpTransport : public ByteTransport {
     return received;
   }
 
+  void Wake() override { waker_->Wake(); }
+
  private:
   SOCKET socket_;
+  std::unique_ptr<Waker> waker_;
   bool broken_ = false;
 };
 
@@ -141,5 +190,11 @@ std::unique_ptr<ByteTransport> ConnectTcp(const std::string& host, uint16_t port
     *error = Failure("cannot connect to " + host + ":" + std::to_string(port), code);
     return nullptr;
   }
-  return std::make_unique<TcpTransport>(s);
+  auto waker = std::make_unique<Waker>();
+  if (!waker->Open(&code)) {
+    closesocket(s);
+    *error = Failure("cannot make the connection's loopback waker", code);
+    return nullptr;
+  }
+  return std::make_unique<TcpTransport>(s, std::move(waker));
 }

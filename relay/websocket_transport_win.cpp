@@ -135,7 +135,7 @@ class WebSocketTransport : public ByteTransport {
   int Receive(uint8_t* buffer, size_t capacity, int timeoutMs) override {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)),
-                      [this] { return taken_ < piece_.size() || closed_; });
+                      [this] { return taken_ < piece_.size() || closed_ || woken_; });
     if (taken_ < piece_.size()) {
       const size_t count = std::min({capacity, piece_.size() - taken_, size_t{INT_MAX}});
       std::copy_n(piece_.begin() + taken_, count, buffer);
@@ -143,7 +143,17 @@ class WebSocketTransport : public ByteTransport {
       if (taken_ == piece_.size()) changed_.notify_all();
       return static_cast<int>(count);
     }
-    return closed_ ? -1 : 0;
+    if (closed_) return -1;
+    woken_ = false;
+    return 0;
+  }
+
+  void Wake() override {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      woken_ = true;
+    }
+    changed_.notify_all();
   }
 
  private:
@@ -180,6 +190,7 @@ class WebSocketTransport : public ByteTransport {
   std::vector<uint8_t> piece_;  // the reader's last piece, taken by Receive from taken_ on
   size_t taken_ = 0;
   bool closed_ = false;
+  bool woken_ = false;  // a Receive is to answer 0 at once
   bool stopping_ = false;
   std::thread reader_;  // last: starts once everything it uses exists
 };

@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "broker_connection_win.h"
@@ -185,6 +186,31 @@ TEST_P(BrokerRoad, IdleWaitsTimeOutInBoundedTimeAndTheConnectionLivesOn) {
   const auto start = Clock::now();
   transport.reset();
   EXPECT_LT(MillisecondsSince(start), 3000) << "closing waited for the broker";
+}
+
+TEST_P(BrokerRoad, AWakeFromAnotherThreadEndsAWaitingReceiveAndOnlyThatOne) {
+  auto transport = Open();
+  ASSERT_TRUE(transport);
+  PacketReader reader(*transport, 256);
+  ExpectConnected(*transport, reader, ClientId("wake"));
+  uint8_t byte;
+  std::thread waker([&] {
+    Sleep(200);
+    transport->Wake();
+  });
+  auto start = Clock::now();
+  EXPECT_EQ(transport->Receive(&byte, 1, 60000), 0);
+  EXPECT_LT(MillisecondsSince(start), 30000) << "the wake did not end the wait";
+  waker.join();
+  start = Clock::now();
+  EXPECT_EQ(transport->Receive(&byte, 1, 400), 0);
+  EXPECT_GE(MillisecondsSince(start), 300) << "one wake ended two waits";
+  // A wake before the wait ends the next one; the connection lives on.
+  transport->Wake();
+  EXPECT_EQ(transport->Receive(&byte, 1, 60000), 0);
+  const Bytes ping = PingPacket();
+  ASSERT_TRUE(transport->Send(ping.data(), ping.size()));
+  EXPECT_EQ(reader.Next(5000), (Bytes{0xD0, 0x00}));
 }
 
 TEST_P(BrokerRoad, ConnectionEndedByTheBrokerGivesMinusOne) {

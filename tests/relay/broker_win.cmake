@@ -6,26 +6,11 @@ add_test(NAME relay_broker_stop COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/test-broker.
 set_tests_properties(relay_broker_start PROPERTIES FIXTURES_SETUP relay_broker)
 set_tests_properties(relay_broker_stop PROPERTIES FIXTURES_CLEANUP relay_broker)
 
-# qelv_test, with the discovered tests' names starting "relay." (ctest -R relay finds them) and,
-# with NEEDS_BROKER, each requiring the running broker; qelv_test passes neither to discovery.
-function(relay_broker_test name)
-  cmake_parse_arguments(T "NEEDS_BROKER" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  set(properties "")
-  if(T_NEEDS_BROKER)
-    set(properties PROPERTIES FIXTURES_REQUIRED relay_broker)
-  endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST TEST_PREFIX relay.
-                       ${properties})
-endfunction()
+qelv_test(relay_hash_win_tests SOURCES hmac_sha256_win_test.cpp
+          LIBS qelv_relay_broker_win PREFIX relay.)
 
-relay_broker_test(relay_hash_win_tests SOURCES hmac_sha256_win_test.cpp
-                  LIBS qelv_relay_broker_win)
-
-relay_broker_test(relay_broker_win_tests NEEDS_BROKER
+qelv_test(relay_broker_win_tests
   SOURCES broker_transport_win_test.cpp broker_test_mqtt.cpp
-  LIBS qelv_relay_broker_win)
+  LIBS qelv_relay_broker_win PREFIX relay. FIXTURES relay_broker)
 # The broker's folder by Wine's name for it.
 target_compile_definitions(relay_broker_win_tests PRIVATE QELV_RELAY_BROKER_DIR="Z:${relay_broker_dir}/")

@@ -30,6 +30,10 @@ public:
 
   int Receive(uint8_t* buffer, size_t capacity, int timeout_ms) override {
     if (closed_) return -1;
+    if (woken_) {
+      woken_ = false;
+      return 0;
+    }
     if (script_.empty() || script_.front().after_sends > sent.size()) {
       now_ms += timeout_ms;
       return 0;
@@ -46,6 +50,8 @@ public:
     return static_cast<int>(n);
   }
 
+  void Wake() override { woken_ = true; }
+
   int64_t now_ms = 1000;
   bool fail_sends = false;
   std::vector<Bytes> sent;
@@ -53,6 +59,7 @@ public:
 private:
   std::deque<Answer> script_;
   bool closed_ = false;
+  bool woken_ = false;
 };
 
 const Bytes kConnackAccepted = {0x20, 0x02, 0x00, 0x00};
@@ -253,6 +260,17 @@ TEST(RelaySession, PacketIdsSkipZero) {
   mqtt::Message m;
   ASSERT_EQ(mqtt::DecodePublish(packet, m), nullptr);
   EXPECT_EQ(m.packet_id, 1);
+}
+
+TEST(RelaySession, AWakeEndsAPollAtOnceAndOnlyThatPoll) {
+  Harness run({{1, kConnackAccepted}});
+  ASSERT_TRUE(run.session.Connect(kOptions, 100).ok());
+  const int64_t before = run.transport.now_ms;
+  run.transport.Wake();
+  EXPECT_TRUE(run.session.Poll(1000).ok());
+  EXPECT_EQ(run.transport.now_ms, before);
+  EXPECT_TRUE(run.session.Poll(1000).ok());
+  EXPECT_EQ(run.transport.now_ms, before + 1000);
 }
 
 TEST(RelaySession, LargeIncomingMessageArrivesWhole) {

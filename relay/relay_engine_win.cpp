@@ -148,6 +148,11 @@ bool RelayEngine::RunConnection() {
     log_.Write("cannot reach the broker: " + error);
     return false;
   }
+  struct Live {  // the transport the hub's thread may wake, for as long as it exists
+    RelayEngine& engine;
+    Live(RelayEngine& e, ByteTransport* t) : engine(e) { engine.SetConnection(t); }
+    ~Live() { engine.SetConnection(nullptr); }
+  } live(*this, transport.get());
   MqttSession session(*transport, SteadyMs, [this](const mqtt::Message& m) { OnMessage(m); });
   mqtt::ConnectOptions options;
   options.client_id = ClientId(settings_);
@@ -191,10 +196,16 @@ void RelayEngine::OnSet(const std::string& image_set) {
     ImageMap images = ImagesByLogin(image_set);
     std::lock_guard<std::mutex> hold(set_lock_);
     new_images_ = std::move(images);
+    if (connection_) connection_->Wake();
   } catch (...) {
     // Out of memory on the hub's thread: this set is lost, the next one comes with the next change.
     log_.Write("the hub's set could not be taken");
   }
+}
+
+void RelayEngine::SetConnection(ByteTransport* transport) {
+  std::lock_guard<std::mutex> hold(set_lock_);
+  connection_ = transport;
 }
 
 bool RelayEngine::PublishChanges(MqttSession& session) {

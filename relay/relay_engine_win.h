@@ -44,6 +44,7 @@ class RelayEngine {
   // Sends what the hub's set asks for; false when the connection broke.
   bool PublishChanges(MqttSession& session);
   void OnSet(const std::string& image_set);
+  void SetConnection(ByteTransport* transport);
   void OnMessage(const mqtt::Message& message);
   void Reject(const std::string& topic, const std::string& reason);
   void Update(const std::function<void(RelayStatus&)>& change);
@@ -59,8 +60,10 @@ class RelayEngine {
   RelayStatus status_;
 
   // The hub's masters, as the subscription last handed them over; taken by the broker's thread.
+  // The connection's transport, woken by a new set so that it is published at once.
   std::mutex set_lock_;
   std::optional<ImageMap> new_images_;
+  ByteTransport* connection_ = nullptr;
   ImageMap images_;  // only on the broker's thread
 
   // Only on the broker's thread.

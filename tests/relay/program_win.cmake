@@ -1,23 +1,15 @@
 # The relay program: its portable parts (log, publisher, status rows) and, under Wine, whole
 # relays between two real hubs over brokers of each test's own, which it ends and starts again.
-function(relay_program_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST TEST_PREFIX relay.
-                       PROPERTIES FIXTURES_REQUIRED wine)
-endfunction()
 
-relay_program_test(relay_program_tests
+qelv_test(relay_program_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/relay_log_test.cpp ${CMAKE_CURRENT_LIST_DIR}/relay_publisher_test.cpp
-  LIBS qelv_relay_program)
+  LIBS qelv_relay_program PREFIX relay.)
 
-relay_program_test(relay_program_win_tests
+qelv_test(relay_program_win_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/relay_program_win_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/relay_program_fixture_win.cpp
           ${CMAKE_CURRENT_LIST_DIR}/hub_side_fixture_win.cpp
-  LIBS qelv_relay_program qelv_relay_broker_win qelv_master_image qelv_test_support)
+  LIBS qelv_relay_program qelv_relay_broker_win qelv_master_image qelv_test_support PREFIX relay.)
 add_dependencies(relay_program_win_tests qelv_relay Varnick)
 target_compile_definitions(relay_program_win_tests PRIVATE
   QELV_RELAY_PROGRAM_DIR="${CMAKE_CURRENT_BINARY_DIR}"

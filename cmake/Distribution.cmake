@@ -1,6 +1,7 @@
 # The distribution: what the zip holds and where, packed by CPack's ZIP generator.
 #   Lobrine.exe, core/ (the hub and its settings), master/ and slave/ (the bridge libraries and
-#   the reference experts), include/ (the experts' include files), VERSION, SHA256SUMS.
+#   the reference experts), include/ (the experts' include files), relay/ (the relay between hubs
+#   and its sample settings), VERSION, SHA256SUMS.
 # Shipped programs carry no debug sections: before packing, cmake/ShipFiles.cmake moves their
 # debug information into a symbols zip beside the distribution's.
 install(TARGETS Lobrine RUNTIME DESTINATION . COMPONENT dist)
@@ -10,6 +11,8 @@ install(TARGETS qelv_d30or RUNTIME DESTINATION master COMPONENT dist)
 install(FILES ${PROJECT_SOURCE_DIR}/experts/e-qelv-master.mq4 DESTINATION master COMPONENT dist)
 install(TARGETS qelv_r30uv RUNTIME DESTINATION slave COMPONENT dist)
 install(FILES ${PROJECT_SOURCE_DIR}/experts/e-qelv-slave.mq4 DESTINATION slave COMPONENT dist)
+install(TARGETS qelv_relay RUNTIME DESTINATION relay COMPONENT dist)
+install(FILES ${PROJECT_SOURCE_DIR}/relay/qelv-relay.xml DESTINATION relay COMPONENT dist)
 install(FILES ${PROJECT_SOURCE_DIR}/master/qelv_d30or.mqh ${PROJECT_SOURCE_DIR}/slave/qelv_r30uv.mqh
         DESTINATION include COMPONENT dist)
 file(WRITE ${CMAKE_BINARY_DIR}/VERSION "${PROJECT_VERSION}\n")
@@ -17,7 +20,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/VERSION "${PROJECT_VERSION}\n")
 file(TOUCH ${CMAKE_BINARY_DIR}/SHA256SUMS)
 install(FILES ${CMAKE_BINARY_DIR}/VERSION ${CMAKE_BINARY_DIR}/SHA256SUMS DESTINATION . COMPONENT dist)
 
-# Packing needs the four programs built, not the tests.
+# Packing needs the five programs built, not the tests.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR ZIP)
 # Packed as one component, the zip lists its entries in the order of the rules above rather than
@@ -30,6 +33,7 @@ set(CPACK_PACKAGE_NAME qelv)
 set(CPACK_PACKAGE_FILE_NAME qelv-${PROJECT_VERSION})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/dist)
 set(CPACK_OBJCOPY ${CMAKE_OBJCOPY})
-set(CPACK_SHIPPED_PROGRAMS Lobrine.exe core/Varnick.exe master/qelv_d30or.dll slave/qelv_r30uv.dll)
+set(CPACK_SHIPPED_PROGRAMS Lobrine.exe core/Varnick.exe master/qelv_d30or.dll slave/qelv_r30uv.dll
+                            relay/qelv_relay.exe)
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/ShipFiles.cmake)
 include(CPack)

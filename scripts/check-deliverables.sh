@@ -44,6 +44,7 @@ for f in "$bin"/*.exe "$bin"/*.dll; do
   while read -r dll; do
     case "${dll,,}" in
       kernel32.dll|user32.dll|gdi32.dll|msvcrt.dll|shell32.dll|ole32.dll|comctl32.dll|advapi32.dll|comdlg32.dll|shlwapi.dll|oleaut32.dll) ;;
+      ws2_32.dll|winhttp.dll|bcrypt.dll|crypt32.dll) ;;  # the relay's network and cryptography
       *) fail "$f imports $dll" ;;
     esac
   done < <("$objdump" -p "$f" | sed -n 's/^[[:space:]]*DLL Name: //p')
@@ -69,12 +70,12 @@ if [ -f "$build/VERSION" ] && [ -d "$build/dist" ]; then
   root=$shipped/qelv-$version
   # The setup tool keeps its own version block, 1.0.0.1, as it always had.
   for entry in Lobrine.exe=1.0.0.1 core/Varnick.exe="$version" master/qelv_d30or.dll="$version" \
-               slave/qelv_r30uv.dll="$version"; do
+               slave/qelv_r30uv.dll="$version" relay/qelv_relay.exe="$version"; do
     f=${entry%%=*}
     [ -f "$root/$f" ] || { fail "the distribution has no $f"; continue; }
     expect_shipped "$root/$f" "${entry#*=}"
   done
   (cd "$root" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the distribution"
-  [ $failed = 0 ] && echo "check-deliverables: the four programs in qelv-$version.zip are hardened, stripped and versioned; SHA256SUMS holds"
+  [ $failed = 0 ] && echo "check-deliverables: the five programs in qelv-$version.zip are hardened, stripped and versioned; SHA256SUMS holds"
 fi
 exit $failed

@@ -14,7 +14,7 @@ SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 315532800)
 export SOURCE_DATE_EPOCH
 cmake --no-warn-unused-cli -S "$other/src" -B "$other/src/build/win32" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
-cmake --build "$other/src/build/win32" -j2 --target Varnick Lobrine qelv_d30or qelv_r30uv >/dev/null
+cmake --build "$other/src/build/win32" -j2 --target Varnick Lobrine qelv_d30or qelv_r30uv qelv_relay >/dev/null
 zip=$("$other/src/scripts/make-dist.sh" "$other/src/build/win32")
 name=$(basename "$zip" .zip)
 
@@ -25,8 +25,8 @@ done
 mkdir "$other/a" "$other/b"
 unzip -q "$first/dist/$name.zip" -d "$other/a"
 unzip -q "$zip" -d "$other/b"
-for f in Lobrine.exe core/Varnick.exe master/qelv_d30or.dll slave/qelv_r30uv.dll; do
+for f in Lobrine.exe core/Varnick.exe master/qelv_d30or.dll slave/qelv_r30uv.dll relay/qelv_relay.exe; do
   cmp "$other/a/$name/$f" "$other/b/$name/$f" >&2 || failed=1
 done
-[ $failed = 0 ] && echo "check-reproducible: a second build in $other gives the same bytes: the four programs, $name.zip and $name-symbols.zip"
+[ $failed = 0 ] && echo "check-reproducible: a second build in $other gives the same bytes: the five programs, $name.zip and $name-symbols.zip"
 exit $failed

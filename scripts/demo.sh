@@ -71,8 +71,8 @@ setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
 "$run" "$setup" /install core 'C:\qelv-demo\Dremont2'
 "$run" "$setup" /install slave 'C:\qelv-demo\Slave3'
 sed -i 's:<channel_id>.*</channel_id>:<channel_id>qelv_channel_2</channel_id>:' "$root/Dremont2/qelv.xml"
-# The relay is not in the distribution yet: each desk gets the built program in a folder of its own.
-for r in RelayA RelayB; do mkdir -p "$root/$r" && cp "$build/bin/qelv_relay.exe" "$root/$r/"; done
+# Each desk gets the distribution's relay folder (its settings are written further down).
+for r in RelayA RelayB; do cp -r "$root/$(basename "$zip" .zip)/relay" "$root/$r"; done
 (cd "$root" && find Dremont Master Slave1 Slave2 Dremont2 Slave3 RelayA RelayB -type f | sort | sed 's/^/   /')
 
 channel=$(sed -n 's:.*<channel_id>\(.*\)</channel_id>.*:\1:p' "$root/Dremont/qelv.xml")

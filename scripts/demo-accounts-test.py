@@ -5,9 +5,9 @@ import tempfile
 import unittest
 from pathlib import Path
 
-spec = importlib.util.spec_from_file_location("demo_accounts", Path(__file__).with_name("demo-accounts.py"))
-accounts = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(accounts)
+module_spec = importlib.util.spec_from_file_location("demo_accounts", Path(__file__).with_name("demo-accounts.py"))
+accounts = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(accounts)
 
 
 def opened(ticket, type_, lots, symbol, price, sl=0, tp=0, comment=""):

@@ -284,7 +284,7 @@ def main(argv):
             pass
         return 0
     if len(argv) >= 6 and argv[1] == "compare" and argv[3] == "--wait":
-        slaves = [spec.split(":", 3) for spec in argv[5:]]
+        slaves = [entry.split(":", 3) for entry in argv[5:]]
         if all(len(s) == 4 for s in slaves):
             return compare(argv[2], float(argv[4]), slaves)
     print(__doc__, file=sys.stderr)

@@ -37,6 +37,20 @@ bool LoadSettings(const std::string& path, RelaySettings& settings, std::string&
   return true;
 }
 
+// A second relay of one broker id would take turns with the first at the broker: only one runs.
+// The claim is held until the program ends; NULL with `problem` said when another holds it.
+HANDLE ClaimBrokerId(const RelaySettings& settings, std::string& problem) {
+  HANDLE claim = CreateMutexA(NULL, FALSE, ("Local\\qelv-relay." + BrokerClientId(settings)).c_str());
+  if (claim && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(claim);
+    problem = "another relay of channel " + settings.channel_id + ", remote channel " +
+              settings.remote_channel + " and this role runs already";
+    return NULL;
+  }
+  // Without a claim (the system refused the mutex) the relay runs unguarded rather than not at all.
+  return claim ? claim : INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
 int RelayApp::Run() {
@@ -58,6 +72,10 @@ int RelayApp::Run() {
     log.Hide(settings.secret);
   }
 
+  HANDLE claim = NULL;
+  if (stopped.problem.empty() && !(claim = ClaimBrokerId(settings, stopped.problem)))
+    log.Write("not started: " + stopped.problem);
+
   std::unique_ptr<RelayEngine> engine;
   CRelayStatusDlg* shown = nullptr;
   CRelayStatusDlg window(
@@ -69,5 +87,6 @@ int RelayApp::Run() {
   shown = &window;
   window.DoModal();
   engine.reset();  // DISCONNECT, then the hub's ends detach
+  if (claim && claim != INVALID_HANDLE_VALUE) CloseHandle(claim);
   return stopped.problem.empty() ? 0 : 1;
 }

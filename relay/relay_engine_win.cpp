@@ -56,10 +56,11 @@ const char* RoleName(RelayRole role) {
   return role == RelayRole::kPublish ? "publish" : role == RelayRole::kSubscribe ? "subscribe" : "both";
 }
 
-// One per computer, local channel, remote channel and role: the broker drops the older of two
-// connections with one id, and every desk's hub may keep the default channel id. Twenty letters
-// and digits, which every broker takes (the standard promises 23).
-std::string ClientId(const RelaySettings& settings) {
+}  // namespace
+
+// Every desk's hub may keep the default channel id, so the computer's name goes in too. Twenty
+// letters and digits, which every broker takes (the standard promises 23).
+std::string BrokerClientId(const RelaySettings& settings) {
   char computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
   DWORD size = sizeof computer;
   GetComputerNameA(computer, &size);
@@ -69,8 +70,6 @@ std::string ClientId(const RelaySettings& settings) {
   Sha256(reinterpret_cast<const uint8_t*>(identity.data()), identity.size(), digest);
   return "qelv" + HexText(digest).substr(0, 16);
 }
-
-}  // namespace
 
 RelayEngine::RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed)
     : settings_(settings),
@@ -155,7 +154,7 @@ bool RelayEngine::RunConnection() {
   } live(*this, transport.get());
   MqttSession session(*transport, SteadyMs, [this](const mqtt::Message& m) { OnMessage(m); });
   mqtt::ConnectOptions options;
-  options.client_id = ClientId(settings_);
+  options.client_id = BrokerClientId(settings_);
   options.keep_alive_s = kKeepAliveS;
   options.clean_session = true;
   if (!settings_.user.empty()) {

@@ -23,6 +23,10 @@
 #include "relay_status.h"
 #include "remote_masters_win.h"
 
+// The relay's id toward the broker: one per computer, local channel, remote channel and role. The
+// broker drops the older of two connections with one id, so only one such relay may run.
+std::string BrokerClientId(const RelaySettings& settings);
+
 class RelayEngine {
  public:
   using Changed = std::function<void()>;  // the status changed; called on any thread

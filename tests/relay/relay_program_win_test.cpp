@@ -135,6 +135,24 @@ TEST_F(OverOwnBroker, BothWaysOnOneChannelWithoutSendingAnyMasterBack) {
   }
 }
 
+TEST_F(OverOwnBroker, ASecondRelayOfTheSameChannelsAndRoleStepsAside) {
+  const std::string xml = SubscriberXml(broker_.Url());
+  RunningRelay first(xml.c_str());
+  ASSERT_TRUE(first.WaitForLog("connected to"));
+  RunningRelay second(xml.c_str());
+  EXPECT_TRUE(second.WaitForLog("not started: another relay of channel " + channel_b_));
+  EXPECT_TRUE(second.Close());
+  EXPECT_EQ(second.ExitCode(), 1u);
+  // The first kept its connection all along: the broker never had to choose between the two.
+  EXPECT_EQ(first.StatusValue("Connection"), "connected");
+  EXPECT_EQ(first.Log().find("connection lost"), std::string::npos) << first.Log();
+
+  // Another role of the same channels is another relay.
+  const std::string publisher_xml = RelayXml(broker_.Url(), "publish", channel_b_, remote_, kSecret);
+  RunningRelay publisher(publisher_xml.c_str());
+  EXPECT_TRUE(publisher.WaitForLog("connected to"));
+}
+
 struct Attack {
   const char* what;
   std::string payload;  // "replay": the first image's genuine envelope
@@ -147,11 +165,13 @@ TEST_F(OverOwnBroker, RefusesForgedAndReplayedMessages) {
   const std::string subscriber_xml = SubscriberXml(broker_.Url());
   RunningRelay publisher(publisher_xml.c_str());
   RunningRelay subscriber(subscriber_xml.c_str());
-  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage1)) << last_b_;
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage1))
+      << last_b_ << "publisher:\n" << publisher.Log() << "subscriber:\n" << subscriber.Log();
   const std::string genuine_first = RetainedPayload(broker_.port(), Topic("4711"));
   ASSERT_FALSE(genuine_first.empty());
   master.SetImage(kImage2);
-  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage2))
+      << last_b_ << "publisher:\n" << publisher.Log() << "subscriber:\n" << subscriber.Log();
 
   std::string altered = genuine_first;
   altered[altered.find("GBPUSD")] = 'E';
@@ -171,7 +191,8 @@ TEST_F(OverOwnBroker, RefusesForgedAndReplayedMessages) {
     SCOPED_TRACE(attack.what);
     ASSERT_FALSE(attack.payload.empty());
     ASSERT_TRUE(PublishFromTest("mqtt", broker_.port(), Topic("4711"), attack.payload, false));
-    EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"), ++rejected));
+    EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"), ++rejected))
+        << subscriber.Log();
     EXPECT_NE(subscriber.StatusValue("Last rejected").find(attack.reason), std::string::npos)
         << subscriber.StatusValue("Last rejected");
     EXPECT_EQ(FetchSetOf(endpoint_b_), Header(1, 0) + kImage2);

@@ -265,10 +265,14 @@ void RelayEngine::OnMessage(const mqtt::Message& message) {
   std::set<std::string> own = sending_;
   for (const auto& [login, image] : publisher_.published()) own.insert(login);
   std::string channel, login;
-  // Role "both" hears its own masters back: not a fault.
   if (SplitMasterTopic(message.topic, settings_.topic_prefix, channel, login) &&
-      channel == settings_.remote_channel && own.contains(login))
-    return;
+      channel == settings_.remote_channel) {
+    if (own.contains(login)) return;  // role "both" hears its own masters back: not a fault
+    // The same message again: retained ones come back with every subscription after a reconnect,
+    // and QoS 1 may deliver twice. Not a replay to report.
+    const auto applied = applied_.find(login);
+    if (applied != applied_.end() && applied->second == message.payload) return;
+  }
   const SubscriberView view{settings_.topic_prefix, settings_.remote_channel, settings_.logins,
                             own, mac_, guard_};
   const IncomingDecision decision = DecideIncoming(message.topic, message.payload, view);
@@ -290,7 +294,7 @@ void RelayEngine::OnMessage(const mqtt::Message& message) {
       if (!remotes_->Apply(decision.login, decision.envelope.image))
         log_.Write("no hub of channel " + settings_.channel_id + " took " + decision.login + " yet");
       guard_.Record(decision.envelope.channel, decision.login, decision.envelope.seq);
-      applied_.insert(decision.login);
+      applied_[decision.login] = message.payload;
       log_.Write("applied " + decision.login + " (sequence " + std::to_string(decision.envelope.seq) +
                  ", " + std::to_string(decision.envelope.image.size()) + " bytes of image)");
       break;

@@ -75,7 +75,7 @@ class RelayEngine {
   // Logins being published now: the broker may hand a message back before it acknowledges it.
   std::set<std::string> sending_;
   ReplayGuard guard_;
-  std::set<std::string> applied_;
+  std::map<std::string, std::string> applied_;  // login -> the payload applied last
 
   HANDLE stop_;
   std::atomic<bool> stopping_{false};

@@ -133,6 +133,10 @@ TlsBroker::TlsBroker()
 TlsBroker::~TlsBroker() { RunBrokerScript("tls-stop " + dir_); }
 
 bool TlsBroker::Start() {
+  // Wine's process ids come again in later runs, and with them this folder: the files of an
+  // earlier broker must not pass for this one's.
+  DeleteFileA(("Z:" + dir_ + "/broker.ports").c_str());
+  DeleteFileA(("Z:" + dir_ + "/broker.pin").c_str());
   return RunBrokerScript("tls-start " + dir_) &&
          PollUntil(kRelayLimitMs, [&] { return Pin().size() == 64 && Port("wss") != 0; });
 }

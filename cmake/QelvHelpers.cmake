@@ -1,10 +1,12 @@
 # Small helpers shared by the subsystems' CMake files.
 
-# qelv_test(NAME SOURCES... LIBS libs... [LABELS l...] [PREFIX p] [FIXTURES f...]): a GoogleTest
-# program whose tests ctest runs one by one, their names starting with PREFIX, each requiring the
-# FIXTURES. Windows test programs run under Wine through the cross-compiling emulator.
+# qelv_test(NAME SOURCES... LIBS libs... [LABELS l...] [PREFIX p] [FIXTURE f]): a GoogleTest
+# program whose tests ctest runs one by one, their names starting with PREFIX. Windows test
+# programs run under Wine through the cross-compiling emulator, inside the test run's Wine
+# session (fixture `wine`); a FIXTURE given instead must require `wine` itself, as the test
+# discovery passes one fixture only.
 function(qelv_test name)
-  cmake_parse_arguments(T "" "PREFIX" "SOURCES;LIBS;LABELS;FIXTURES" ${ARGN})
+  cmake_parse_arguments(T "" "PREFIX;FIXTURE" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   set(properties "")
@@ -14,10 +16,12 @@ function(qelv_test name)
   if(WIN32)
     # Tests stay out of bin/, which holds the deliverables (tests/support says where it is).
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-    list(APPEND T_FIXTURES wine)
+    if(NOT T_FIXTURE)
+      set(T_FIXTURE wine)
+    endif()
   endif()
-  if(T_FIXTURES)
-    list(APPEND properties FIXTURES_REQUIRED "${T_FIXTURES}")
+  if(T_FIXTURE)
+    list(APPEND properties FIXTURES_REQUIRED ${T_FIXTURE})
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 180 DISCOVERY_MODE PRE_TEST TEST_PREFIX "${T_PREFIX}"
                        PROPERTIES ${properties})

@@ -7,6 +7,11 @@ add_library(qelv_relay_core STATIC
 target_include_directories(qelv_relay_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(qelv_relay_core PUBLIC qelv_protocol qelv_common PRIVATE qelv_slave_model)
 
+# The program's portable parts: its log, status rows and publisher.
+add_library(qelv_relay_program STATIC relay_log.cpp relay_status.cpp relay_publisher.cpp)
+target_include_directories(qelv_relay_program PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(qelv_relay_program PUBLIC qelv_relay_core)
+
 # The frame reader, the packet decoders and the envelope parser, instrumented for the fuzz
 # target's coverage.
 qelv_fuzz_library(qelv_relay_decoders_fuzz SOURCES ${relay_decoder_sources})

@@ -1,12 +1,5 @@
-# The relay program: its portable parts (log, status rows, publisher), the running relay and its
-# status window.
-add_library(qelv_relay_program STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/relay_log.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/relay_status.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/relay_publisher.cpp)
-target_include_directories(qelv_relay_program PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(qelv_relay_program PUBLIC qelv_relay_core)
-
+# The relay program: the running relay and its status window, over its portable parts
+# (qelv_relay_program, in core.cmake).
 add_library(qelv_relay_program_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/relay_engine_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/relay_status_win.cpp

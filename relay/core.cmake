@@ -1,6 +1,6 @@
 # The relay's portable core: MQTT packets and session, the signed envelope, the settings and the
 # role logic. Built natively for its tests and into the Windows program.
-set(relay_decoder_sources mqtt_packet.cpp relay_envelope.cpp)
+set(relay_decoder_sources mqtt_packet.cpp relay_envelope.cpp sha256_digest.cpp)
 add_library(qelv_relay_core STATIC
   ${relay_decoder_sources} mqtt_session.cpp relay_settings.cpp certificate_pin.cpp image_set_cut.cpp
   relay_plan.cpp one_image.cpp)

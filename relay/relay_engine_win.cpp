@@ -42,16 +42,6 @@ std::string SchemeName(BrokerUrl::Scheme scheme) {
   return scheme == BrokerUrl::kMqtt ? "mqtt" : scheme == BrokerUrl::kWs ? "ws" : "wss";
 }
 
-std::string HexText(const std::array<uint8_t, 32>& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (uint8_t b : bytes) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 15];
-  }
-  return text;
-}
-
 const char* RoleName(RelayRole role) {
   return role == RelayRole::kPublish ? "publish" : role == RelayRole::kSubscribe ? "subscribe" : "both";
 }
@@ -68,7 +58,7 @@ std::string BrokerClientId(const RelaySettings& settings) {
                                settings.remote_channel + "\n" + RoleName(settings.role);
   Sha256Digest digest{};
   Sha256(reinterpret_cast<const uint8_t*>(identity.data()), identity.size(), digest);
-  return "qelv" + HexText(digest).substr(0, 16);
+  return "qelv" + DigestHex(digest).substr(0, 16);
 }
 
 RelayEngine::RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed)
@@ -139,7 +129,7 @@ void RelayEngine::KeepConnecting() {
 
 bool RelayEngine::RunConnection() {
   std::string error;
-  const std::string pin = settings_.cert_sha256 ? HexText(*settings_.cert_sha256) : "";
+  const std::string pin = settings_.cert_sha256 ? DigestHex(*settings_.cert_sha256) : "";
   std::unique_ptr<ByteTransport> transport =
       ConnectBroker(SchemeName(settings_.broker.scheme), settings_.broker.host,
                     settings_.broker.port, settings_.broker.path, pin, kConnectTimeoutMs, &error);

@@ -85,12 +85,7 @@ std::string SealEnvelope(const Envelope& e, const MacFunction& mac) {
   text.append(e.image).append("\n");
   Mac value;
   if (!mac(text, value)) return {};
-  text.append(kMacField);
-  for (uint8_t b : value) {
-    text += kHex[b >> 4];
-    text += kHex[b & 0xF];
-  }
-  text += '\n';
+  text.append(kMacField).append(DigestHex(value)).append("\n");
   return text;
 }
 

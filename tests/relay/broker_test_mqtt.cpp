@@ -2,16 +2,9 @@
 
 #include <chrono>
 
-namespace {
+#include "mqtt_packet.h"
 
-void AppendLength(Bytes& packet, size_t length) {
-  do {
-    uint8_t digit = length % 128;
-    length /= 128;
-    if (length > 0) digit |= 0x80;
-    packet.push_back(digit);
-  } while (length > 0);
-}
+namespace {
 
 void AppendText(Bytes& body, const std::string& text) {
   body.push_back(static_cast<uint8_t>(text.size() >> 8));
@@ -26,7 +19,7 @@ void AppendId(Bytes& body, uint16_t id) {
 
 Bytes Packet(uint8_t first, const Bytes& body) {
   Bytes packet{first};
-  AppendLength(packet, body.size());
+  mqtt::AppendRemainingLength(packet, static_cast<uint32_t>(body.size()));
   packet.insert(packet.end(), body.begin(), body.end());
   return packet;
 }

@@ -8,16 +8,6 @@
 
 namespace {
 
-std::string Hex(const Sha256Digest& digest) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (uint8_t b : digest) {
-    hex += kDigits[b >> 4];
-    hex += kDigits[b & 15];
-  }
-  return hex;
-}
-
 const uint8_t* Bytes(const std::string& text) {
   return reinterpret_cast<const uint8_t*>(text.data());
 }
@@ -42,7 +32,7 @@ TEST_P(HmacSha256Vectors, MatchesThePublishedTag) {
   const HmacCase& c = GetParam();
   Sha256Digest digest;
   ASSERT_TRUE(HmacSha256(Bytes(c.key), c.key.size(), Bytes(c.data), c.data.size(), digest));
-  EXPECT_EQ(Hex(digest).substr(0, c.expected.size()), c.expected);
+  EXPECT_EQ(DigestHex(digest).substr(0, c.expected.size()), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,7 +73,7 @@ TEST_P(Sha256Vectors, MatchesThePublishedDigest) {
   const HashCase& c = GetParam();
   Sha256Digest digest;
   ASSERT_TRUE(Sha256(Bytes(c.data), c.data.size(), digest));
-  EXPECT_EQ(Hex(digest), c.expected);
+  EXPECT_EQ(DigestHex(digest), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -28,22 +28,6 @@ size_t Occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
-struct DialogSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM lp) {
-  auto* search = reinterpret_cast<DialogSearch*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner != search->process || std::string(name) != "#32770") return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 struct WinsockUse {
   WinsockUse() {
     WSADATA data;
@@ -78,9 +62,7 @@ bool RunningRelay::WaitForLog(const std::string& text, size_t times) const {
 }
 
 HWND RunningRelay::StatusWindow() const {
-  DialogSearch search{process_ ? process_->Id() : 0, NULL};
-  EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return process_ ? process_->Dialog() : NULL;
 }
 
 std::string RunningRelay::StatusValue(const std::string& label) const {

@@ -4,6 +4,22 @@ namespace {
 
 const DWORD kKillLimitMs = 60000;  // the first Wine start in a fresh prefix is slow
 
+struct DialogSearch {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM lp) {
+  auto* search = reinterpret_cast<DialogSearch*>(lp);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (owner != search->process || std::string(name) != "#32770") return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 }  // namespace
 
 ChildProcess::~ChildProcess() {
@@ -57,4 +73,11 @@ DWORD ChildProcess::ExitCode() const {
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info_.hProcess, &code);
   return code;
+}
+
+HWND ChildProcess::Dialog() const {
+  if (!Started()) return NULL;
+  DialogSearch search{info_.dwProcessId, NULL};
+  EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }

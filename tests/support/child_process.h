@@ -26,6 +26,8 @@ class ChildProcess {
   // The exit code, or STILL_ACTIVE while the process runs.
   DWORD ExitCode() const;
   DWORD Id() const { return info_.dwProcessId; }
+  // A top-level dialog window of the process (class #32770), or 0 while it shows none.
+  HWND Dialog() const;
   HANDLE Handle() const { return info_.hProcess; }
 
  private:

@@ -61,22 +61,6 @@ int64_t SteadyMs() {
       .count();
 }
 
-struct DialogSearch {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogOf(HWND window, LPARAM lp) {
-  auto* search = reinterpret_cast<DialogSearch*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[16] = {};
-  GetClassNameA(window, name, sizeof name);
-  if (owner != search->process || std::strcmp(name, "#32770") != 0) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 // qelv_relay.exe in a folder of its own beside its settings.
 class Relay {
  public:
@@ -88,10 +72,9 @@ class Relay {
   // Closed as a user closes its window, so that it detaches its masters from the hub: left to
   // the hub's expiry, they would change hub B's checksum during the next road.
   ~Relay() {
-    DialogSearch search{process_.Id(), NULL};
-    EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
-    if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
-    if (!search.found || !process_.WaitForExit(kStartLimitMs)) {
+    const HWND dialog = process_.Dialog();
+    if (dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    if (!dialog || !process_.WaitForExit(kStartLimitMs)) {
       std::fprintf(stderr, "relay_delay_bench: a relay did not close; its log:\n%s\n", Log().c_str());
       process_.Kill();
     }

@@ -1,4 +1,4 @@
-#include "hmac_sha256_win.h"
+#include "hmac_sha256.h"
 
 #include <windows.h>
 #include <bcrypt.h>

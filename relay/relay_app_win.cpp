@@ -1,4 +1,4 @@
-#include "relay_app_win.h"
+#include "relay_app.h"
 
 #include <windows.h>
 

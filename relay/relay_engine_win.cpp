@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "broker_connection_win.h"
-#include "hmac_sha256_win.h"
+#include "broker_connection.h"
+#include "hmac_sha256.h"
 #include "image_set_cut.h"
 #include "one_image.h"
 #include "relay_plan.h"

@@ -1,4 +1,4 @@
-#include "tcp_transport_win.h"
+#include "tcp_transport.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>

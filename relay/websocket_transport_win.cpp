@@ -1,4 +1,4 @@
-#include "websocket_transport_win.h"
+#include "websocket_transport.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "certificate_pin.h"
-#include "hmac_sha256_win.h"
+#include "hmac_sha256.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "lobrine_dlg.h"
+#include "lobrine_dlg_win.h"
 #include "module_path.h"
 #include "setup_messages.h"
 

@@ -1,4 +1,4 @@
-#include "lobrine_dlg.h"
+#include "lobrine_dlg_win.h"
 
 #include "browse_start.h"
 #include "config_file.h"

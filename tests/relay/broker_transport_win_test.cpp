@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "broker_connection_win.h"
+#include "broker_connection.h"
 #include "broker_test_mqtt.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // SHA-256 and HMAC-SHA256 by the system's provider against published test vectors (RFC 4231
 // for HMAC, FIPS 180-2's examples for SHA-256).
-#include "hmac_sha256_win.h"
+#include "hmac_sha256.h"
 
 #include <gtest/gtest.h>
 

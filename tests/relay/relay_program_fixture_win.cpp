@@ -5,7 +5,7 @@
 #include <chrono>
 #include <sstream>
 
-#include "broker_connection_win.h"
+#include "broker_connection.h"
 #include "link_protocol.h"
 #include "mqtt_session.h"
 #include "poll_until.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "hmac_sha256_win.h"
+#include "hmac_sha256.h"
 #include "hub_side_fixture_win.h"
 #include "poll_until.h"
 #include "relay_envelope.h"

@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "../bench_support_win.h"
-#include "broker_connection_win.h"
+#include "broker_connection.h"
 #include "child_process.h"
 #include "link_endpoint_win.h"
 #include "master_library_win.h"

@@ -1,7 +1,7 @@
-#include "broker_connection_win.h"
+#include "broker_connection.h"
 
-#include "tcp_transport_win.h"
-#include "websocket_transport_win.h"
+#include "tcp_transport.h"
+#include "websocket_transport.h"
 
 std::unique_ptr<ByteTransport> ConnectBroker(const std::string& scheme, const std::string& host,
                                              uint16_t port, const std::string& path,

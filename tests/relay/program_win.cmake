@@ -4,8 +4,7 @@
 qelv_test(relay_program_win_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/relay_program_win_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/relay_program_fixture_win.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/hub_side_fixture_win.cpp
-  LIBS qelv_relay_program qelv_relay_broker_win qelv_master_image qelv_test_support PREFIX relay.)
+  LIBS qelv_relay_program qelv_relay_broker_win qelv_relay_hub_fixture PREFIX relay.)
 add_dependencies(relay_program_win_tests qelv_relay Varnick)
 target_compile_definitions(relay_program_win_tests PRIVATE
   QELV_RELAY_PROGRAM_DIR="${CMAKE_CURRENT_BINARY_DIR}"

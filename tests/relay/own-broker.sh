@@ -3,6 +3,8 @@
 # program: the test watches the port or the files instead.
 #   own-broker.sh start DIR PORT   plain TCP on PORT; again with the same DIR and PORT after stop
 #   own-broker.sh stop DIR
+#   own-broker.sh publish DIR PORT TOPIC N   DIR/payload-N sent by mosquitto_pub, QoS 1; its exit
+#                                  status then in DIR/published-N
 #   own-broker.sh tls-start DIR    test-broker.sh's three listeners (DIR/broker.ports, broker.pin)
 #   own-broker.sh tls-stop DIR
 PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
@@ -18,6 +20,11 @@ case $1 in
   stop)
     [ -f "$dir/mosquitto.pid" ] && kill "$(cat "$dir/mosquitto.pid")" 2>/dev/null
     rm -f "$dir/mosquitto.pid"
+    ;;
+  publish)
+    mosquitto_pub -h 127.0.0.1 -p "$3" -t "$4" -q 1 -i "qelv-test-client-$5" -f "$dir/payload-$5" \
+      >"$dir/published-$5.out" 2>&1
+    echo $? >"$dir/published-$5"
     ;;
   tls-start) exec "$(dirname "$0")/test-broker.sh" start "$dir" ;;
   tls-stop) exec "$(dirname "$0")/test-broker.sh" stop "$dir" ;;

@@ -108,6 +108,20 @@ bool OwnBroker::Stop() {
   return RunBrokerScript("stop " + dir_) && PollUntil(kRelayLimitMs, [&] { return !Listening(port_); });
 }
 
+bool OwnBroker::PublishWithClient(const std::string& topic, const std::string& payload) {
+  const std::string n = std::to_string(++published_);
+  const std::string done = "Z:" + dir_ + "/published-" + n;
+  DeleteFileA(done.c_str());
+  WriteFileText("Z:" + dir_ + "/payload-" + n, payload);
+  std::string status;
+  return RunBrokerScript("publish " + dir_ + " " + std::to_string(port_) + " " + topic + " " + n) &&
+         PollUntil(kRelayLimitMs, [&] {
+           status = PathExists(done) ? ReadFileText(done) : "";  // written once the client ended
+           return !status.empty();
+         }) &&
+         status[0] == '0';
+}
+
 TlsBroker::TlsBroker()
     : dir_(std::string(QELV_RELAY_PROGRAM_DIR) + "/tls-broker-" +
            std::to_string(GetCurrentProcessId())) {}

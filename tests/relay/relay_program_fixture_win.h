@@ -55,10 +55,14 @@ class OwnBroker {
   bool Stop();
   uint16_t port() const { return port_; }
   std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+  // Publishes `payload` on `topic` with the broker's own command-line client, as anyone with
+  // access to the broker could; true once the client said it was sent.
+  bool PublishWithClient(const std::string& topic, const std::string& payload);
 
  private:
   std::string dir_;
   uint16_t port_;
+  int published_ = 0;
 };
 
 // test-broker.sh's broker (TCP, WebSocket, WebSocket over TLS) in a folder of the test's own.

@@ -196,7 +196,7 @@ TEST_F(OverOwnBroker, RefusesForgedAndReplayedMessages) {
   for (const Attack& attack : attacks) {
     SCOPED_TRACE(attack.what);
     ASSERT_FALSE(attack.payload.empty());
-    ASSERT_TRUE(PublishFromTest("mqtt", broker_.port(), Topic("4711"), attack.payload, false));
+    ASSERT_TRUE(broker_.PublishWithClient(Topic("4711"), attack.payload));
     EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"), ++rejected))
         << subscriber.Log();
     EXPECT_NE(subscriber.StatusValue("Last rejected").find(attack.reason), std::string::npos)

@@ -15,23 +15,13 @@ std::vector<OrderRead> ReadPool(const SlaveExports& lib, TextPassing passing, in
   return orders;
 }
 
-// The chart's class: a plain window the library subclasses.
-const char* RoadChartClass() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(NULL);
-  wc.lpszClassName = "QelvRoadChart";
-  RegisterClassA(&wc);  // fails harmlessly the second time
-  return wc.lpszClassName;
-}
-
 }  // namespace
 
 InProcessSlave::InProcessSlave(TextPassing passing)
     : dll_(LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll")),
       loaded_(dll_ != NULL && !FindExports(dll_, lib_)),
       passing_(passing),
-      ui_(RoadChartClass(), WS_OVERLAPPEDWINDOW, 100) {
+      ui_(PlainChartClass(), WS_OVERLAPPEDWINDOW, 100) {
   if (Ready()) lib_.init(Chart(), 0);
 }
 

@@ -53,15 +53,6 @@ class InProcessMaster {
   bool loaded_;
 };
 
-const char* ChartClass() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(NULL);
-  wc.lpszClassName = "QelvCopierChart";
-  RegisterClassA(&wc);  // fails harmlessly the second time
-  return wc.lpszClassName;
-}
-
 unsigned char* Bytes(std::string& text) { return reinterpret_cast<unsigned char*>(&text[0]); }
 unsigned char* Bytes(const char* text) { return reinterpret_cast<unsigned char*>(const_cast<char*>(text)); }
 int SizeOf(const char* text) { return static_cast<int>(strlen(text) + 1); }
@@ -69,7 +60,7 @@ int SizeOf(const char* text) { return static_cast<int>(strlen(text) + 1); }
 // The slave's library, loaded afresh for each test, with a chart on a thread of its own.
 class SlaveCopier : public testing::Test {
  protected:
-  SlaveCopier() : chart_(ChartClass(), WS_OVERLAPPEDWINDOW, 100) {}
+  SlaveCopier() : chart_(PlainChartClass(), WS_OVERLAPPEDWINDOW, 100) {}
   void SetUp() override {
     dll_ = LoadLibraryA(QELV_BIN_DIR "qelv_r30uv.dll");
     ASSERT_NE(dll_, nullptr);

@@ -1,5 +1,17 @@
 #include "window_thread.h"
 
+const char* PlainChartClass() {
+  static const char* const name = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "QelvPlainChart";
+    RegisterClassA(&wc);
+    return wc.lpszClassName;
+  }();
+  return name;
+}
+
 namespace {
 
 const DWORD kThreadLimitMs = 60000;  // slow, busy machines: a bound, not an expectation

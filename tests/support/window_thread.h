@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 
+// A window class whose windows do nothing of their own, as a chart before a library subclasses
+// it; registered at the first call.
+const char* PlainChartClass();
+
 class WindowThread {
  public:
   // `class_name` is registered already; the window is made on the thread with `style` and a

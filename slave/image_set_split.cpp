@@ -23,6 +23,7 @@
 
 #include "image_text.h"
 #include "number_text.h"
+#include "utf8_cut.h"
 
 namespace {
 
@@ -71,12 +72,11 @@ bool SplitFields(std::string_view line, std::string_view (&fields)[kFieldsPerLin
   }
 }
 
-// Copies at most capacity - 1 characters and the terminator; longer texts are cut.
+// Copies the text and its terminator; a longer text than capacity - 1 bytes is cut between
+// UTF-8 characters, so that a stored text ends unfinished only as the master wrote it.
 template <size_t capacity>
 void CopyCut(char (&to)[capacity], std::string_view text) {
-  size_t n = std::min(text.size(), capacity - 1);
-  std::memcpy(to, text.data(), n);
-  to[n] = '\0';
+  WriteUtf8Cut(to, capacity, text);
 }
 
 void FillOrder(TOrder& o, const std::string_view (&f)[kFieldsPerLine]) {

@@ -1,6 +1,5 @@
 #include "utf8_cut.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -19,7 +18,10 @@ size_t AnnouncedLength(unsigned char byte) {
 }  // namespace
 
 size_t Utf8CutLength(std::string_view text, size_t room) {
-  const size_t kept = std::min(text.size(), room);
+  // A text that fits is not ours to judge: a byte that looks like an unfinished character at
+  // its end may be a letter of a single-byte code page.
+  if (text.size() <= room) return text.size();
+  const size_t kept = room;
   // A sequence is at most four bytes: three continuation bytes at the end leave none open.
   size_t continuations = 0;
   while (continuations < 3 && continuations < kept &&

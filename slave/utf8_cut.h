@@ -3,10 +3,9 @@
 #include <cstddef>
 #include <string_view>
 
-// How many bytes of `text` to keep in `room` bytes: as many as fit, less a lead byte and its
-// continuation bytes when they end the kept bytes unfinished, whether the cut is made here or
-// was made before (the split keeps 31 bytes of a symbol and 127 of a comment, anywhere).
-// Bytes that are not UTF-8 are kept or cut one by one.
+// How many bytes of `text` to keep in `room` bytes: all of a text that fits, exactly as it is;
+// of a longer one as many as fit, less a lead byte and its continuation bytes when the cut
+// leaves them unfinished. Bytes that are not UTF-8 are kept or cut one by one.
 size_t Utf8CutLength(std::string_view text, size_t room);
 
 // Writes the start of `text` that Utf8CutLength keeps in `size` - 1 bytes, and a zero byte after

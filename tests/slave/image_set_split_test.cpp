@@ -227,6 +227,30 @@ TEST(ImageSetSplit, CutsLongSymbolAndCommentInsteadOfRejectingThem) {
   EXPECT_EQ(m[2].comment, std::string(kCommentCapacity - 1, 'd'));
 }
 
+// "€" is E2 82 AC; E9 is "é" in a single-byte code page, and looks like a UTF-8 lead byte.
+TEST(ImageSetSplit, CutsLongSymbolAndCommentBetweenCharacters) {
+  const std::string symbol = std::string(kSymbolCapacity - 3, 's') + "\xE2\x82\xAC";
+  const std::string comment = std::string(kCommentCapacity - 2, 'c') + "\xE2\x82\xAC";
+  Split s = SplitText(Header(1, 0) + Image(Line(1, symbol, comment)));
+  ASSERT_EQ(s.result, 1);
+  const TOrder& o = s.set.images[0].market[0];
+  EXPECT_EQ(o.symbol, std::string(kSymbolCapacity - 3, 's'));
+  EXPECT_EQ(o.comment, std::string(kCommentCapacity - 2, 'c'));
+}
+
+TEST(ImageSetSplit, KeepsSymbolAndCommentThatFitAsTheMasterWroteThem) {
+  const std::string symbol = std::string(kSymbolCapacity - 2, 's') + "\xE9";
+  Split s = SplitText(Header(1, 0) + Image(Line(1, symbol, "caf\xE9") + "\n" +
+                                           Line(2, "ab\xE2\x82", "ab\xE2\x82")));
+  ASSERT_EQ(s.result, 1);
+  const std::vector<TOrder>& m = s.set.images[0].market;
+  ASSERT_EQ(m.size(), 2u);
+  EXPECT_EQ(m[0].symbol, symbol);
+  EXPECT_EQ(m[0].comment, std::string("caf\xE9"));
+  EXPECT_EQ(m[1].symbol, std::string("ab\xE2\x82"));
+  EXPECT_EQ(m[1].comment, std::string("ab\xE2\x82"));
+}
+
 TEST(ImageSetSplit, ReadsOnlyUpToTheFirstNul) {
   std::string text = Header(1, 0) + Image(Line(1), "", "a");
   text += '\0';

@@ -42,8 +42,12 @@ const Cut kCuts[] = {
     {"StrayContinuationsAfterAscii", "a\x80\x80\x80\x80", 4, 4},
     {"EarlierLeadWithoutContinuations", "\xE2x\xE2y", 2, 2},
     {"LeadWithMoreContinuationsThanItNeeds", "\xC3\x80\x80\x80y", 4, 4},
-    // A text the split cut inside a character already (31 or 127 bytes kept anywhere).
-    {"IncompleteSequenceThatFitsIsDropped", "ab\xE2\x82", 5, 2},
+    // A text that fits is kept as it is, however its last bytes look: only a cut made here
+    // can leave a character unfinished.
+    {"Latin1LetterThatLooksLikeALeadAtTheEnd", "caf\xE9", 4, 4},
+    {"Latin1LetterAtTheEndWithRoomToSpare", "caf\xE9", 10, 4},
+    {"IncompleteSequenceThatFitsIsKept", "ab\xE2\x82", 5, 4},
+    {"IncompleteSequenceThatFitsExactlyIsKept", "ab\xE2\x82", 4, 4},
 };
 
 void PrintTo(const Cut& cut, std::ostream* os) { *os << cut.name; }

@@ -1,0 +1,111 @@
+// A terminal for translated programs in native tests: orders and quotes the test sets, trade
+// calls that answer what the test scripts, global variables in memory, a journal of printed
+// lines, and libraries made of the test's own functions; every library call is recorded.
+#pragma once
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "mql_program.h"
+
+struct FakeTerminal : mql::Terminal {
+  std::vector<mql::OrderRecord> trades, history;
+  std::map<std::string, std::map<int, double>> market;  // symbol -> MarketInfo mode -> value
+  int next_ticket = 100, trade_error = 0;               // trade_error: what the next trade call fails with
+  std::vector<std::string> trade_calls;
+  int login = 4711;
+  mql::mlong now = 1252972800;
+  mql::uint ticks = 1000;
+  bool dlls_allowed = true, trade_allowed = true, context_busy = false;
+  std::map<std::string, double> globals;
+  int flushes = 0;
+  std::vector<std::string> journal;
+  std::map<std::string, void*> functions;  // "library::name" -> the function
+  std::vector<std::string> calls;          // "name" and "name -> result", in order
+
+  int OrderSend(const std::string& symbol, int cmd, double volume, double price, int, double sl, double tp,
+                const std::string& comment, int magic, mql::mlong expiration, int& error) override {
+    trade_calls.push_back("send " + symbol + " " + std::to_string(cmd) + " " + std::to_string(volume) + " " +
+                          std::to_string(price) + " " + comment);
+    if ((error = trade_error) != 0) return -1;
+    mql::OrderRecord o;
+    o.ticket = next_ticket++;
+    o.type = cmd, o.lots = volume, o.symbol = symbol, o.open_price = price, o.stop_loss = sl;
+    o.take_profit = tp, o.comment = comment, o.magic = magic, o.expiration = expiration, o.open_time = now;
+    trades.push_back(o);
+    return o.ticket;
+  }
+  bool OrderClose(int ticket, double lots, double price, int, int& error) override {
+    trade_calls.push_back("close " + std::to_string(ticket) + " " + std::to_string(lots) + " " + std::to_string(price));
+    return (error = trade_error) == 0;
+  }
+  bool OrderModify(int ticket, double, double, double, mql::mlong, int& error) override {
+    trade_calls.push_back("modify " + std::to_string(ticket));
+    return (error = trade_error) == 0;
+  }
+  bool OrderDelete(int ticket, int& error) override {
+    trade_calls.push_back("delete " + std::to_string(ticket));
+    return (error = trade_error) == 0;
+  }
+  int OrdersTotal() override { return static_cast<int>(trades.size()); }
+  int OrdersHistoryTotal() override { return static_cast<int>(history.size()); }
+  bool OrderByPosition(int index, int pool, mql::OrderRecord& order) override {
+    const auto& orders = pool == 0 ? trades : history;
+    if (index < 0 || index >= static_cast<int>(orders.size())) return false;
+    order = orders[index];
+    return true;
+  }
+  bool OrderByTicket(int ticket, mql::OrderRecord& order) override {
+    for (const auto* orders : {&trades, &history})
+      for (const auto& o : *orders)
+        if (o.ticket == ticket) {
+          order = o;
+          return true;
+        }
+    return false;
+  }
+  double MarketInfo(const std::string& symbol, int mode, int& error) override {
+    const auto listed = market.find(symbol);
+    if (listed == market.end()) {
+      error = 4106;
+      return 0;
+    }
+    const auto value = listed->second.find(mode);
+    return value == listed->second.end() ? 0 : value->second;
+  }
+  bool SymbolSelect(const std::string& symbol, bool) override { return market.count(symbol) != 0; }
+  int AccountNumber() override { return login; }
+  double AccountBalance() override { return 10000; }
+  double AccountEquity() override { return 10000; }
+  double AccountFreeMargin() override { return 10000; }
+  bool IsConnected() override { return true; }
+  bool IsTradeAllowed() override { return trade_allowed; }
+  bool IsTradeContextBusy() override { return context_busy; }
+  bool IsDllsAllowed() override { return dlls_allowed; }
+  mql::mlong TimeCurrent() override { return now; }
+  mql::uint GetTickCount() override { return ticks; }
+  bool GlobalVariableCheck(const std::string& name) override { return globals.count(name) != 0; }
+  bool GlobalVariableGet(const std::string& name, double& value) override {
+    const auto found = globals.find(name);
+    if (found == globals.end()) return false;
+    value = found->second;
+    return true;
+  }
+  mql::mlong GlobalVariableSet(const std::string& name, double value) override {
+    globals[name] = value;
+    return now;
+  }
+  void GlobalVariablesFlush() override { flushes++; }
+  void Print(const mql::Program&, const std::string& line) override { journal.push_back(line); }
+  void* ImportFunction(const std::string& library, const std::string& name, std::string& error) override {
+    const auto found = functions.find(library + "::" + name);
+    if (found != functions.end()) return found->second;
+    error = "'" + library + "' is not loaded";
+    return nullptr;
+  }
+  void ImportCalling(const mql::Program&, const char* name) override { calls.push_back(name); }
+  void ImportReturned(const mql::Program&, const char* name, double result) override {
+    calls.push_back(std::string(name) + " -> " + mql::NumberText(result));
+  }
+};

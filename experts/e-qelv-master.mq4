@@ -39,7 +39,7 @@ int OnInit()
       Print("Instance must not be 0: the hub ignores the orders of a master of instance 0");
       return INIT_PARAMETERS_INCORRECT;
      }
-   StringToCharArray(ChannelId, g_channel_id, 0, WHOLE_ARRAY, CP_UTF8);
+   StringToCharArray(ChannelId, g_channel_id, 0, -1, CP_UTF8);
    g_window = (int)ChartGetInteger(0, CHART_WINDOW_HANDLE);
    g_image_sent = false;
    g_sent_crc = 0;
@@ -91,7 +91,7 @@ void FindHub()
 void BuildImage()
   {
    uchar login[];
-   StringToCharArray(IntegerToString(AccountNumber()), login, 0, WHOLE_ARRAY, CP_UTF8);
+   StringToCharArray(IntegerToString(AccountNumber()), login, 0, -1, CP_UTF8);
    _image_clear();
    _image_set(g_channel_id, login);
    int open_total = OrdersTotal();
@@ -110,8 +110,8 @@ void AppendSelectedOrder(int pool)
   {
    string symbol = OrderSymbol();
    uchar symbol_bytes[], comment_bytes[];
-   StringToCharArray(symbol, symbol_bytes, 0, WHOLE_ARRAY, CP_UTF8);
-   StringToCharArray(OrderComment(), comment_bytes, 0, WHOLE_ARRAY, CP_UTF8);
+   StringToCharArray(symbol, symbol_bytes, 0, -1, CP_UTF8);
+   StringToCharArray(OrderComment(), comment_bytes, 0, -1, CP_UTF8);
    bool closed = pool == 1;
    _image_append(pool, PriceDigits(symbol), LotsDigits(symbol),
                  OrderTicket(), (int)OrderOpenTime(), OrderType(), OrderLots(), symbol_bytes,

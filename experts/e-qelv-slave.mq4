@@ -66,7 +66,7 @@ int OnInit()
       return INIT_PARAMETERS_INCORRECT;
      }
    uchar settings[];
-   StringToCharArray(SettingsText(), settings, 0, WHOLE_ARRAY, CP_UTF8);
+   StringToCharArray(SettingsText(), settings, 0, -1, CP_UTF8);
    int problems = _copier_settings(g_chart, settings, ArraySize(settings));
    PrintNewLogLines();
    if(problems != 0)
@@ -75,7 +75,7 @@ int OnInit()
       Print("the settings have problems (above): nothing is copied until they are corrected");
       return INIT_PARAMETERS_INCORRECT;
      }
-   StringToCharArray(ChannelId, g_channel_id, 0, WHOLE_ARRAY, CP_UTF8);
+   StringToCharArray(ChannelId, g_channel_id, 0, -1, CP_UTF8);
    _init(g_chart, 0);
    g_attached = true;
    if(_find_window(g_channel_id) == 0)
@@ -163,7 +163,7 @@ void CopyPass()
 void AddSelectedOrder(int pool)
   {
    uchar symbol[];
-   StringToCharArray(OrderSymbol(), symbol, 0, WHOLE_ARRAY, CP_UTF8);
+   StringToCharArray(OrderSymbol(), symbol, 0, -1, CP_UTF8);
    _copier_order_add(g_chart, pool, OrderTicket(), OrderType(), OrderLots(), symbol, ArraySize(symbol),
                      OrderOpenPrice(), OrderStopLoss(), OrderTakeProfit(), OrderMagicNumber(),
                      (int)OrderExpiration());

@@ -7,7 +7,7 @@
 //
 // Calling cycle of the master expert:
 //   OnInit:   _init(0, 0);
-//             StringToCharArray(channel, channel_id, 0, WHOLE_ARRAY, CP_UTF8);
+//             StringToCharArray(channel, channel_id, 0, -1, CP_UTF8);
 //             _find_window(channel_id)            (0: no hub of that channel is running)
 //             EventSetMillisecondTimer(...)
 //   OnTimer:  _marker_send(window, instance) at least every 10 seconds (the hub drops a
@@ -25,7 +25,8 @@
 // again (a hub that was restarted is found again that way).
 //
 // Texts are bytes: a terminal's strings are UTF-16, so pass each text as a uchar array filled
-// by StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8), which ends it with a zero byte.
+// by StringToCharArray(text, array, 0, -1, CP_UTF8), which ends it with a zero byte.
+// (A count of -1 is the whole text; MQL4's WHOLE_ARRAY is 0, which is no such count here.)
 // The slaves receive these bytes unchanged and read them back with CharArrayToString(array,
 // 0, -1, CP_UTF8); they read at most 31 bytes of a symbol and 127 of a comment.
 // Reals are written with "." whatever the regional settings. A line is kept within 1023

@@ -7,7 +7,7 @@
 //
 // Calling cycle of a slave expert (chart = WindowHandle(Symbol(), Period()), the chart's window):
 //   OnInit:   _init(chart, 0);
-//             StringToCharArray(channel, channel_id, 0, WHOLE_ARRAY, CP_UTF8);
+//             StringToCharArray(channel, channel_id, 0, -1, CP_UTF8);
 //             _find_window(channel_id)            (0: no hub of that channel is running)
 //             EventSetMillisecondTimer(...)
 //   OnTimer:  _qelv_marker_send(chart, instance) at least every 10 seconds (the hub drops a
@@ -45,7 +45,8 @@
 // passed is below 1. Walk again after the next split.
 //
 // Texts. Input texts are bytes: pass the channel id as a uchar array filled by
-// StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8), which ends it with a zero byte.
+// StringToCharArray(text, array, 0, -1, CP_UTF8), which ends it with a zero byte.
+// (A count of -1 is the whole text; MQL4's WHOLE_ARRAY is 0, which is no such count here.)
 // Output texts are written into the uchar array passed, as the master's bytes (UTF-8 when the
 // master expert writes UTF-8) followed by one zero byte, cut to ArraySize - 1 bytes; a cut never
 // ends inside a character. Read them with CharArrayToString(array, 0, -1, CP_UTF8). Sizes that
@@ -64,7 +65,7 @@
 // `expert` names the expert, unique in the terminal: its chart's window,
 // (int)ChartGetInteger(0, CHART_WINDOW_HANDLE) (WindowHandle(Symbol(), Period()) gives two
 // charts of one symbol and period the same value). Texts go in as UTF-8 byte arrays filled by
-// StringToCharArray(text, array, 0, WHOLE_ARRAY, CP_UTF8) with ArraySize(array): a text ends at
+// StringToCharArray(text, array, 0, -1, CP_UTF8) with ArraySize(array): a text ends at
 // its first zero byte, or at that size, so a fixed array longer than its text will do. Texts
 // come out as the queries above write them, cut to any size of 1 or more.
 //   OnInit:   _copier_settings(expert, settings, ArraySize(settings))   (0: no problems; each

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Translates an MQL4 expert into C++ for the terminal simulator (tools/mql/README.md).
+"""Translates an MQL4 expert into C++ for the terminal simulator (experts/README.md, "The experts in the tests").
 
     mql_translate.py SOURCE.mq4 --include DIR [--include DIR ...] --factory NAME -o OUT.cpp
 

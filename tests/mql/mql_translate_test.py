@@ -53,10 +53,34 @@ def translate(translator, body, folder):
     return run.returncode, run.stderr, out.read_text() if out.exists() else ""
 
 
+# A fault the C++ compiler finds is reported at the .mq4 line it stands on.
+COMPILE_ERRORS = [
+    ("a misspelt function", "int OnInit()\n  {\n   Prnt(\"x\");\n   return 0;\n  }\n", 4),
+    ("a built-in of the wrong arity", "void OnTick()\n  {\n\n   StringFind(\"a\");\n  }\n", 5),
+    ("a text where a number goes", "void OnTick()\n  {\n   int n = \"7\";\n  }\n", 4),
+]
+
+
+def compiles_at(translator, body, folder, line):
+    code, err, text = translate(translator, HEAD + body, folder)
+    if code != 0:
+        return f"not translated: {err.strip()}"
+    runtime = pathlib.Path(translator).parent
+    run = subprocess.run(["c++", "-std=c++20", "-fsyntax-only", f"-I{runtime}", str(pathlib.Path(folder) / "case.cpp")],
+                         capture_output=True, text=True)
+    if run.returncode == 0:
+        return "compiled"
+    return None if f"e-case.mq4:{line}:" in run.stderr else f"no error at line {line}: {run.stderr[:400]}"
+
+
 def main():
     translator = sys.argv[1]
     faults = []
     with tempfile.TemporaryDirectory() as folder:
+        for what, body, line in COMPILE_ERRORS:
+            problem = compiles_at(translator, body, folder, line)
+            if problem:
+                faults.append(f"{what}: {problem}")
         for what, rest, line, words in REFUSED:
             body = "int OnInit() { return 0; }\n" if rest is None else HEAD + rest
             code, err, _ = translate(translator, body, folder)
@@ -68,7 +92,7 @@ def main():
                 faults.append(f"{what}: expected {expected!r} in the C++, got {code}: {err.strip()}")
     for fault in faults:
         print(fault)
-    print(f"{len(REFUSED) + len(LET_THROUGH) - len(faults)} passed, {len(faults)} failed")
+    print(f"{len(REFUSED) + len(LET_THROUGH) + len(COMPILE_ERRORS) - len(faults)} passed, {len(faults)} failed")
     return 1 if faults else 0
 
 

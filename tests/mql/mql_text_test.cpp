@@ -99,6 +99,9 @@ TEST(MqlText, StringFunctionsAnswerAtTheirEdges) {
   EXPECT_DOUBLE_EQ(StringToDouble("1.25x"_mq), 1.25);
   EXPECT_EQ(IntegerToString(42, 5, '0'), "00042"_mq);
   EXPECT_EQ(IntegerToString(123456, 3), "123456"_mq);
+  EXPECT_EQ(TimeToString(1252972800 + 3661), "2009.09.15 01:01"_mq);
+  EXPECT_EQ(TimeToString(1252972800 + 3661, TIME_SECONDS), "01:01:01"_mq);
+  EXPECT_EQ(TimeToString(1252972800, TIME_DATE), "2009.09.15"_mq);
 }
 
 TEST(MqlText, DoubleToStringWritesTheDecimalsAskedWhateverTheLocale) {

@@ -111,7 +111,13 @@ string DoubleToString(double value, int digits) {
   return string::FromUtf8(std::string_view(text, end - text));
 }
 
-string TimeToString(datetime value) { return string::FromUtf8(TimeText(value)); }
+string TimeToString(datetime value, int mode) {
+  const std::string text = TimeText(value);  // yyyy.mm.dd hh:mi:ss
+  std::string shown = mode & TIME_DATE ? text.substr(0, 10) : "";
+  const std::string time = mode & TIME_SECONDS ? text.substr(11) : mode & TIME_MINUTES ? text.substr(11, 5) : "";
+  if (!shown.empty() && !time.empty()) shown += ' ';
+  return string::FromUtf8(shown + time);
+}
 
 double NormalizeDouble(double value, int digits) {
   digits = std::clamp(digits, 0, 8);

@@ -71,7 +71,8 @@ double StringToDouble(const string& text);
 string IntegerToString(mlong number, int str_len = 0, ushort fill_symbol = ' ');
 // digits 0 to 16: that many decimals; -1 to -16: scientific notation; else 8 decimals.
 string DoubleToString(double value, int digits = 8);
-string TimeToString(datetime value);
+// "yyyy.mm.dd hh:mi" by default; mode: TIME_DATE, TIME_MINUTES, TIME_SECONDS combined.
+string TimeToString(datetime value, int mode = TIME_DATE | TIME_MINUTES);
 
 // --- Math.
 

@@ -21,6 +21,9 @@ constexpr int MODE_ASCEND = 1, MODE_DESCEND = 2;
 constexpr int WHOLE_ARRAY = 0;  // MQL4's: -1 is MQL5's
 constexpr uint CP_ACP = 0, CP_UTF8 = 65001;
 
+// TimeToString().
+constexpr int TIME_DATE = 1, TIME_MINUTES = 2, TIME_SECONDS = 4;
+
 // Charts.
 constexpr int CHART_WINDOW_HANDLE = 104;
 

@@ -116,14 +116,14 @@ class RandomMaster {
 };
 
 struct Slave {
-  const char* settings;
+  const char* inputs;  // the slave expert's
   const char* symbols;
   CopyRule rule;
 };
 
 const Slave kSlaves[] = {
-    {"lot_multiplier=2; slave_suffix=.m; copy_old=yes", "suffix=.m", {".m", 2, 0, false}},
-    {"reverse=yes; fixed_lots=0.5; copy_old=yes", "", {"", 1, 0.5, true}},
+    {"LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true", "suffix=.m", {".m", 2, 0, false}},
+    {"Reverse=true;FixedLots=0.5;CopyOldOrders=true", "", {"", 1, 0.5, true}},
 };
 
 uint64_t Seed() {
@@ -148,8 +148,8 @@ class RandomRun {
       outputs_[i] += slaves_[i]->Output() + "-- killed\n";
     }
     slaves_[i] = std::make_unique<SpawnedProgram>(Simulator(
-        "slave --channel " + channel_ + " --copy --instance " + std::to_string(i + 1) + " --settings \"" +
-        kSlaves[i].settings + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + SlaveJournal(i) +
+        "slave --channel " + channel_ + " --copy --instance " + std::to_string(i + 1) + " --inputs \"" +
+        kSlaves[i].inputs + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + SlaveJournal(i) +
         "\"" + (fault_seed ? " --faults \"seed=" + std::to_string(fault_seed) + ";rate=0.2\"" : "")));
   }
 

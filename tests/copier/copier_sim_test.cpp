@@ -22,7 +22,7 @@ const DWORD kConvergeLimitMs = 90000;
 
 struct SlaveSetup {
   const char* name;
-  const char* settings;
+  const char* inputs;  // the slave expert's
   const char* symbols;
   CopyRule rule;
   std::vector<Held> expected;  // sorted
@@ -48,11 +48,11 @@ const char kScenario[] =
     "wait 1000\n";
 
 const SlaveSetup kSlaves[] = {
-    {"doubled with a suffix", "lot_multiplier=2; slave_suffix=.m; copy_old=yes", "suffix=.m", {".m", 2, 0, false},
+    {"doubled with a suffix", "LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true", "suffix=.m", {".m", 2, 0, false},
      {{"EURUSD.m", 0, 0.2, 0, 0, 0},
       {"EURUSD.m", 2, 0.6, 1.071, 1.06, 1.09},
       {"GBPUSD.m", 1, 0.2, 0, 1.26, 1.24}}},
-    {"reversed with fixed lots", "reverse=yes; fixed_lots=0.5; copy_old=yes", "", {"", 1, 0.5, true},
+    {"reversed with fixed lots", "Reverse=true;FixedLots=0.5;CopyOldOrders=true", "", {"", 1, 0.5, true},
      {{"EURUSD", 1, 0.5, 0, 0, 0},
       {"EURUSD", 5, 0.5, 1.071, 1.09, 1.06},
       {"GBPUSD", 0, 0.25, 0, 1.24, 1.26}}},
@@ -87,8 +87,8 @@ TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
   for (size_t i = 0; i < std::size(kSlaves); i++) {
     const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
     slaves.push_back(std::make_unique<SpawnedProgram>(Simulator(
-        "slave --channel " + channel + " --copy --instance " + std::to_string(i + 1) + " --settings \"" +
-        kSlaves[i].settings + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + journal + "\" --trace \"" +
+        "slave --channel " + channel + " --copy --instance " + std::to_string(i + 1) + " --inputs \"" +
+        kSlaves[i].inputs + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + journal + "\" --trace \"" +
         journal + ".trace\"")));
     ASSERT_TRUE(slaves.back()->Started());
   }

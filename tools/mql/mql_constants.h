@@ -17,7 +17,11 @@ constexpr int MODE_BID = 9, MODE_ASK = 10, MODE_POINT = 11, MODE_DIGITS = 12, MO
 // ArraySort().
 constexpr int MODE_ASCEND = 1, MODE_DESCEND = 2;
 
-// Texts and arrays.
+// Texts and arrays. <windows.h> makes macros of the code pages (of the same values).
+#ifdef CP_UTF8
+#undef CP_ACP
+#undef CP_UTF8
+#endif
 constexpr int WHOLE_ARRAY = 0;  // MQL4's: -1 is MQL5's
 constexpr uint CP_ACP = 0, CP_UTF8 = 65001;
 

@@ -3,15 +3,17 @@
 //   terminal_sim master --channel ID [--dll path] [--window N] [--instance N]
 //                       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]
 //   terminal_sim master --channel ID --trade --scenario file [--journal file] [--symbols rules]
-//                       [--dll path] [--window N] [--instance N] [--duration ms]
+//                       [--inputs "Name=value;..."] [--dll path] [--window N] [--instance N]
+//                       [--duration ms]
 //
 // With --trade the scenario trades on a simulated trade server (symbols as in
-// account_options.h, tickets from the scenario's first open, the clock the wall's) and the
-// expert's cycle of e-qelv-master.mq4 runs every 10 ms: its image holds the open and pending
-// orders and the chosen closed ones (master_history.h), sent when its checksum changed. A
-// journal keeps the account through a kill: started again on it, the scenario goes on from the
-// orders as they were. A step that fails is printed ("scenario failed: ...") and the exit code
-// is 5. The rest of this comment is about the account without a server.
+// account_options.h, tickets from the scenario's first open, the clock the wall's) and
+// e-qelv-master.mq4 itself runs on the terminal's chart (master_trading_win.h), its inputs
+// ChannelId and Instance from --channel and --instance; it prints "image N: crc C" for every
+// image it sends. A journal keeps the account through a kill: started again on it, the
+// scenario goes on from the orders as they were. A step that fails is printed ("scenario
+// failed: ...") and the exit code is 5. The rest of this comment is about the account without
+// a server.
 //
 // The library is loaded by name (by default from this program's folder) and its exports are
 // found by their exact names and called through their stdcall prototypes, as the terminal
@@ -56,7 +58,7 @@
 namespace {
 
 struct Options {
-  std::string channel, dll, scenario, journal, symbols;
+  std::string channel, dll, scenario, journal, symbols, inputs;
   int window = static_cast<int>(GetCurrentProcessId());
   int instance = 1;
   int orders = -1;
@@ -84,6 +86,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--scenario") o.scenario = value;
     else if (name == "--journal") o.journal = value;
     else if (name == "--symbols") o.symbols = value;
+    else if (name == "--inputs") o.inputs = value;
     else if (name == "--window") o.window = static_cast<int>(std::strtoll(value, nullptr, 0));
     else if (name == "--instance") o.instance = static_cast<int>(std::strtoll(value, nullptr, 0));
     else if (name == "--orders") o.orders = std::atoi(value);
@@ -95,7 +98,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   if (o.interval_ms > 10000) o.interval_ms = 10000;  // markers stay well inside the 30 s
   if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_d30or.dll");
   if (o.trade) return !o.channel.empty() && !o.scenario.empty() && o.orders < 0 && !o.crash;
-  if (!o.journal.empty() || !o.symbols.empty()) return false;  // only an account with a server has them
+  if (!o.journal.empty() || !o.symbols.empty() || !o.inputs.empty()) return false;  // only an account with a server has them
   return !o.channel.empty() && (o.orders < 0 || o.scenario.empty());
 }
 
@@ -178,11 +181,18 @@ int RunMaster(int argc, char** argv) {
                  "usage: terminal_sim master --channel ID [--dll path] [--window N] [--instance N]\n"
                  "       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]\n"
                  "   or: terminal_sim master --channel ID --trade --scenario file [--journal file]\n"
-                 "       [--symbols rules] [--dll path] [--window N] [--instance N] [--duration ms]\n");
+                 "       [--symbols rules] [--inputs \"Name=value;...\"] [--dll path] [--window N]\n"
+                 "       [--instance N] [--duration ms]\n");
     return 2;
   }
   std::vector<ScenarioStep> steps;
   if (!opt.scenario.empty() && !ReadScenario(opt.scenario, steps)) return 2;
+  StopOnConsoleControl();
+  if (opt.trade) {
+    const TradingOptions trading{opt.channel, opt.journal, opt.symbols, opt.dll, opt.inputs, opt.window,
+                                 opt.instance, opt.duration_ms};
+    return RunTradingMaster(trading, steps);
+  }
   SimAccount account;
   if (opt.orders > 0) account.OpenGenerated(opt.orders);
 
@@ -196,15 +206,6 @@ int RunMaster(int argc, char** argv) {
     std::fprintf(stderr, "terminal_sim: qelv_d30or has no export %s\n", missing);
     return 1;
   }
-  StopOnConsoleControl();
-  if (opt.trade) {
-    const TradingOptions trading{opt.channel, opt.journal, opt.symbols, opt.window, opt.instance,
-                                 opt.duration_ms};
-    const int code = RunTradingMaster(m, trading, steps);
-    FreeLibrary(dll);
-    return code;
-  }
-
   m.init(opt.window, opt.instance);
   Simulate(m, opt, steps, account);
   std::fflush(stdout);

@@ -4,14 +4,16 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "account_options.h"
-#include "bench_support_win.h"
-#include "master_history.h"
+#include "expert_runner.h"
+#include "library_loader_win.h"
 #include "scenario_player.h"
+#include "shipped_experts.h"
 #include "sim_process.h"
-#include "timer_pace.h"
+#include "sim_terminal.h"
 #include "trade_server.h"
 
 namespace {
@@ -52,89 +54,33 @@ void FollowWallClock(TradeServer& server) {
   if (behind > 0) server.Advance(static_cast<int>(behind > 86400 ? 86400000 : behind * 1000));
 }
 
-class MasterExpert {
+// Says what the expert sends, as the tests and the demo wait for it: every image with the
+// checksum the expert last read.
+class SendWatcher : public CallWatcher {
  public:
-  MasterExpert(const MasterExports& m, const TradingOptions& opt, TradeServer& server)
-      : m_(m), opt_(opt), server_(server), window_(opt.window) {}
-
-  void Init() {
-    m_.init(0, 0);
-    m_.find_window(opt_.channel.c_str());
-    m_.marker_send(window_, opt_.instance);
-    last_marker_ = GetTickCount();
-  }
-
-  void OnTimer() {
-    if (GetTickCount() - last_marker_ >= kMarkerIntervalMs) {
-      last_marker_ = GetTickCount();
-      if (m_.marker_send(window_, opt_.instance) == -1) FindHub();
+  void Calling(const mql::Program&, const char*) override {}
+  void Returned(const mql::Program&, const char* name, double result) override {
+    if (std::strcmp(name, "_get_crc") == 0) {
+      crc_ = static_cast<unsigned>(static_cast<int>(result));
+    } else if (std::strcmp(name, "_image_send") == 0) {
+      std::printf("image %d: crc %u\n", ++sent_, crc_);
+      std::fflush(stdout);
     }
-    const std::string login = server_.AccountLogin();
-    if (login.empty() || login == "0") return;  // not logged in
-    BuildImage(login);
-    const int crc = m_.get_crc();
-    if (sent_ && crc == sent_crc_) return;
-    m_.image_send(window_);
-    sent_ = true;
-    sent_crc_ = crc;
-    std::printf("image %d: %d market, %d history, crc %u\n", ++published_, server_.OrdersTotal(),
-                static_cast<int>(history_.size()), static_cast<unsigned>(crc));
-    std::fflush(stdout);
   }
-
-  void Deinit() { m_.deinit(window_, opt_.instance); }
 
  private:
-  void FindHub() {
-    if (m_.find_window(opt_.channel.c_str()) == 0 || m_.marker_send(window_, opt_.instance) == -1) return;
-    sent_ = false;  // a hub started anew holds no image of this master
-  }
-
-  void Append(int pool, const SimOrder& o) {
-    const bool closed = pool == 1;
-    m_.image_append(pool, PriceDigits(server_, o.symbol), LotsDigits(server_, o.symbol, 2), o.ticket,
-                    o.open_time, o.type, o.lots, o.symbol.c_str(), o.open_price, o.stop_loss,
-                    o.take_profit, closed ? o.close_time : 0, closed ? o.close_price : 0.0, o.magic,
-                    o.expiration, o.comment.c_str());
-  }
-
-  void BuildImage(const std::string& login) {
-    m_.image_clear();
-    m_.image_set(opt_.channel.c_str(), login.c_str());
-    const int open_total = server_.OrdersTotal();
-    for (int i = 0; i < open_total; i++) {
-      SimOrder o;
-      if (server_.OrderSelectByPos(i, kModeTrades, o)) Append(0, o);
-    }
-    if (server_.OrdersHistoryTotal() != history_total_ || open_total != open_total_ ||
-        GetTickCount() - history_chosen_ >= kHistoryRescanMs) {
-      history_total_ = server_.OrdersHistoryTotal();
-      open_total_ = open_total;
-      history_chosen_ = GetTickCount();
-      history_ = ChooseHistory(server_);
-    }
-    for (int ticket : history_) {
-      SimOrder o;
-      if (server_.OrderSelectByTicket(ticket, o)) Append(1, o);
-    }
-  }
-
-  const MasterExports& m_;
-  const TradingOptions& opt_;
-  TradeServer& server_;
-  const int window_;
-  DWORD last_marker_ = 0;
-  bool sent_ = false;
-  int sent_crc_ = 0, published_ = 0;
-  int history_total_ = -1, open_total_ = -1;
-  DWORD history_chosen_ = 0;
-  std::vector<int> history_;
+  unsigned crc_ = 0;
+  int sent_ = 0;
 };
 
 }  // namespace
 
-int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
-                     const std::vector<ScenarioStep>& steps) {
+int RunTradingMaster(const TradingOptions& opt, const std::vector<ScenarioStep>& steps) {
+  ExpertRunner::Inputs inputs{{"ChannelId", opt.channel}, {"Instance", std::to_string(opt.instance)}};
+  if (!ParseInputs(opt.inputs, inputs)) {
+    std::fprintf(stderr, "terminal_sim: inputs are Name=value items separated by ';': %s\n", opt.inputs.c_str());
+    return 2;
+  }
   AccountSetup setup;
   setup.start_time = static_cast<int>(std::time(nullptr));
   setup.first_ticket = FirstTicket(steps);
@@ -142,18 +88,25 @@ int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
   if (!OpenAccount(server, opt)) return 2;
   FollowWallClock(server);
 
-  MasterExpert expert(m, opt, server);
-  expert.Init();
+  SendWatcher watcher;
+  const std::string library = opt.dll.substr(opt.dll.find_last_of("\\/") + 1);
+  SimTerminal terminal(server, LibraryLoaderFor({{library, opt.dll}}), opt.journal.empty() ? "" : opt.journal + ".globals");
+  terminal.SetWatcher(&watcher);
+  mql::ChartInfo chart;
+  chart.id = 130000000000000000LL + opt.window;
+  chart.window = opt.window;
+  ExpertRunner expert(NewMasterExpert(), terminal, chart, inputs);
+  expert.Start();
   const DWORD start = GetTickCount();
   DWORD resume_at = start, clock_at = start;
   size_t next = 0;
   bool failed = false, announced = false;
-  TimerPace timer(kTimerMs, bench::Now());
-  while (!g_stop) {
+  while (!g_stop && expert.state() != ExpertRunner::State::kEnded) {
     const DWORD now = GetTickCount();
     server.Advance(static_cast<int>(now - clock_at));
     clock_at = now;
-    // The scenario trades between the expert's timer events; a wait lets the wall clock pass.
+    // The scenario is the trader's hand, trading between the expert's timer events; a wait
+    // lets the wall clock pass.
     while (next < steps.size() && static_cast<int>(now - resume_at) >= 0) {
       const ScenarioStep& step = steps[next++];
       if (step.kind == ScenarioStep::kWait) {
@@ -167,7 +120,6 @@ int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
         failed = true;
       }
     }
-    expert.OnTimer();
     const bool scenario_done = next >= steps.size() && static_cast<int>(now - resume_at) >= 0;
     if (scenario_done && !announced) {
       std::printf("scenario done\n");
@@ -175,10 +127,11 @@ int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
       announced = true;
     }
     if (opt.duration_ms > 0 ? now - start >= static_cast<DWORD>(opt.duration_ms) : scenario_done) break;
-    Sleep(static_cast<DWORD>(std::ceil(timer.WaitFrom(bench::Now()))));
+    Sleep(1);
   }
   if (!announced) std::printf("scenario stopped\n");
   std::fflush(stdout);
-  expert.Deinit();
-  return failed ? 5 : 0;
+  const bool started = expert.InitResult() == mql::builtin::INIT_SUCCEEDED;
+  expert.Stop(mql::builtin::REASON_REMOVE);
+  return failed ? 5 : started ? 0 : 2;
 }

@@ -1,20 +1,20 @@
-// terminal_sim master --trade: the master expert's cycle against a simulated trade server that
-// a scenario trades on.
+// terminal_sim master --trade: the master expert of e-qelv-master.mq4 itself, translated, on a
+// chart of a simulated terminal whose account a scenario trades on.
 #pragma once
 #include <string>
 #include <vector>
 
-#include "master_library_win.h"
 #include "master_scenario.h"
 
 struct TradingOptions {
-  std::string channel, journal, symbols;
-  int window = 0;  // the chart's: a master started again on the same chart replaces its image
+  std::string channel, journal, symbols, dll;
+  std::string inputs;  // the expert's inputs beside ChannelId and Instance, "Name=value;..."
+  int window = 0;  // the chart's window as the terminal reports it: a master started again on
+                   // the same chart replaces its image
   int instance = 1;
   int duration_ms = 0;  // 0: until the scenario is done
 };
 
-// Plays `steps` on the account and publishes it every 10 ms as the expert does; answers the
-// process's exit code (5 when a step of the scenario failed).
-int RunTradingMaster(const MasterExports& m, const TradingOptions& opt,
-                     const std::vector<ScenarioStep>& steps);
+// Plays `steps` on the account between the expert's timer events; answers the process's exit
+// code (5 when a step of the scenario failed, 2 when the account or the expert did not start).
+int RunTradingMaster(const TradingOptions& opt, const std::vector<ScenarioStep>& steps);

@@ -31,15 +31,16 @@
 // fetch failed. --hang-ui makes the user-interface thread stop pumping for that long once,
 // right after the first set was read: a hung terminal.
 //
-//   terminal_sim slave --channel ID --copy --settings TEXT [--journal file] [--faults plan]
-//                      [--symbols rules] [--trace file] [--dll path] [--instance N]
-//                      [--duration ms]
+//   terminal_sim slave --channel ID --copy [--inputs "Name=value;..."] [--journal file]
+//                      [--faults plan] [--symbols rules] [--trace file] [--dll path]
+//                      [--instance N] [--duration ms]
 //
-// With --copy the expert is the copier of e-qelv-slave.mq4 (copy_expert_win.h) trading on a
-// simulated account of its own (symbols and faults as in account_options.h); it prints the
-// copier's new log lines and the actions that failed, and ends as above with "detached". The
-// exit code is 2 when the settings have problems. --trace appends a line per pass that ran
-// actions, with the times of its steps (copy_pass_trace.h), for the copy-delay benchmark.
+// With --copy the expert is e-qelv-slave.mq4 itself (copy_expert_win.h), with these inputs
+// (ChannelId the channel's), trading on a simulated account of its own, login 5000 + N
+// (symbols and faults as in account_options.h); what it prints is printed, and it ends as
+// above with "detached". The exit code is 2 when the expert did not start (an input that does
+// not read, settings the planner refused). --trace appends a line per pass that ran actions,
+// with the times of its steps (copy_pass_trace.h), for the copy-delay benchmark.
 #include <windows.h>
 
 #include <atomic>
@@ -88,7 +89,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--duration") o.duration_ms = std::atoi(value);
     else if (name == "--poll") o.poll_ms = std::atoi(value);
     else if (name == "--hang-ui") o.hang_ui_ms = std::atoi(value);
-    else if (name == "--settings") o.copier.settings = value;
+    else if (name == "--inputs") o.copier.inputs = value;
     else if (name == "--journal") o.copier.journal = value;
     else if (name == "--faults") o.copier.faults = value;
     else if (name == "--symbols") o.copier.symbols = value;
@@ -99,12 +100,13 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   if (o.poll_ms > 10000) o.poll_ms = 10000;  // markers stay well inside the hub's 30 s
   if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_r30uv.dll");
   o.copier.channel = o.channel;
+  o.copier.dll = o.dll;
   o.copier.instance = o.instance;
   o.copier.duration_ms = o.duration_ms;
-  const bool copier_options = !o.copier.settings.empty() || !o.copier.journal.empty() ||
+  const bool copier_options = !o.copier.inputs.empty() || !o.copier.journal.empty() ||
                               !o.copier.faults.empty() || !o.copier.symbols.empty() ||
                               !o.copier.trace.empty();
-  if (o.copy) return !o.channel.empty() && !o.copier.settings.empty() && o.hang_ui_ms == 0;
+  if (o.copy) return !o.channel.empty() && o.hang_ui_ms == 0;
   return !o.channel.empty() && !copier_options;
 }
 
@@ -260,7 +262,7 @@ struct ExpertArgs {
 DWORD WINAPI ExpertThread(void* param) {
   auto* a = static_cast<ExpertArgs*>(param);
   if (a->options->copy)
-    a->copy_code = RunCopyExpert(*a->library, a->options->copier, WindowValue(a->ui->chart));
+    a->copy_code = RunCopyExpert(a->options->copier, WindowValue(a->ui->chart));
   else
     a->fetched_all = RunExpert(*a->library, *a->options, *a->ui);
   return 0;
@@ -274,9 +276,9 @@ int RunSlave(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: terminal_sim slave --channel ID [--dll path] [--instance N]\n"
                  "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n"
-                 "   or: terminal_sim slave --channel ID --copy --settings TEXT [--journal file]\n"
-                 "       [--faults plan] [--symbols rules] [--trace file] [--dll path] [--instance N]\n"
-                 "       [--duration ms]\n");
+                 "   or: terminal_sim slave --channel ID --copy [--inputs \"Name=value;...\"]\n"
+                 "       [--journal file] [--faults plan] [--symbols rules] [--trace file] [--dll path]\n"
+                 "       [--instance N] [--duration ms]\n");
     return 2;
   }
   HMODULE dll = LoadLibraryA(opt.dll.c_str());

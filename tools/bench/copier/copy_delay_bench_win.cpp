@@ -234,10 +234,10 @@ bool Run(MasterExpert& master, const std::string& bin, const std::string& folder
     const std::string journal = folder + "copier" + std::to_string(copiers) + "_" + std::to_string(k) + ".journal";
     // Wine gives process ids out again, and with them this folder: an account left by an earlier
     // run would be taken up again, its orders and lines with it.
-    for (const char* suffix : {"", ".following", ".trace"}) DeleteFileA((journal + suffix).c_str());
+    for (const char* suffix : {"", ".globals", ".trace"}) DeleteFileA((journal + suffix).c_str());
     journals.push_back(std::make_unique<JournalWatch>(journal));
     slaves.push_back(std::make_unique<Child>());
-    slaves.back()->Start(sim + " --copy --instance " + std::to_string(k + 1) + " --settings \"copy_old=yes\" --journal \"" +
+    slaves.back()->Start(sim + " --copy --instance " + std::to_string(k + 1) + " --inputs \"CopyOldOrders=true\" --journal \"" +
                              journal + "\"" + (trace ? " --trace \"" + journal + ".trace\"" : ""),
                          NULL, journal + ".out");
   }

@@ -122,6 +122,13 @@ class JudgeTest(FolderTest):
                 _, ok = accounts.judge(master, rule, self.file("slave.journal", journal))
                 self.assertEqual(ok, converged)
 
+    def test_the_expert_inputs_judge_as_the_settings_they_become(self):
+        master = self.file("master.journal", MASTER_JOURNAL)
+        rule = accounts.Rule(self.file("inputs.txt", "LotMultiplier = 2\nSlaveSuffix = .m\nCopyOldOrders = true"), "")
+        self.assertEqual(rule.items, {"lot_multiplier": "2", "slave_suffix": ".m", "copy_old": "yes"})
+        _, ok = accounts.judge(master, rule, self.file("slave.journal", self.CASES[0][1]))
+        self.assertTrue(ok)
+
     def test_a_copy_below_the_minimum_lot_is_rightly_absent(self):
         master = self.file("master.journal", opened(1001, 0, 0.1, "EURUSD", 1.08))
         rule = accounts.Rule(self.file("settings.txt", "lot_multiplier=0.5"),

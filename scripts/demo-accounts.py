@@ -8,8 +8,9 @@
       time is up), then prints each slave's open orders beside the master's and whether it
       converged; exits 1 when one did not
 
-SETTINGS is the slave's settings file (one `key = value` a line, as the expert's inputs give
-them to the planner), SYMBOLS the file of its broker's symbol rules. Only the settings that
+SETTINGS is the slave's file of settings (one `key = value` a line: the planner's keys, or the
+slave expert's inputs, which the expert gives the planner as those keys), SYMBOLS the file of
+its broker's symbol rules. Only the settings that
 change what a copy looks like are modelled here (lots, suffixes and prefixes, symbol pairs,
 reverse, stops); a settings file with a filter cannot be judged and says so.
 """
@@ -149,11 +150,34 @@ def read_items(path):
     return items
 
 
+# The slave expert's inputs and the planner's settings they become (experts/README.md).
+INPUT_SETTINGS = {
+    "lotmultiplier": "lot_multiplier", "fixedlots": "fixed_lots", "maxlots": "max_lots",
+    "symbolpairs": "symbol_map", "masterprefix": "master_prefix", "mastersuffix": "master_suffix",
+    "slaveprefix": "slave_prefix", "slavesuffix": "slave_suffix", "reverse": "reverse",
+    "copypending": "copy_pending", "copystops": "copy_stops", "maxdeviationpoints": "max_deviation_points",
+    "maxsignalage": "max_signal_age", "copyoldorders": "copy_old", "allowedsymbols": "allow_symbols",
+    "deniedsymbols": "deny_symbols", "allowedmagics": "allow_magics", "commentcontains": "comment_contains",
+    "masters": "masters", "mastertimeoffset": "master_time_offset",
+}
+
+
+def settings_of(items):
+    """The planner's settings of a file of them or of the expert's inputs (true/false: yes/no)."""
+    settings = {}
+    for key, value in items.items():
+        if key in INPUT_SETTINGS and key not in INPUT_SETTINGS.values():
+            key = INPUT_SETTINGS[key]
+            value = {"true": "yes", "false": "no"}.get(value.lower(), value)
+        settings[key] = value
+    return settings
+
+
 class Rule:
     """What a copy of a master order looks like under a slave's settings."""
 
     def __init__(self, settings, symbols):
-        self.items = read_items(settings)
+        self.items = settings_of(read_items(settings))
         s = self.items
         self.unjudged = sorted(set(s) - JUDGED)
         self.multiplier = float(s.get("lot_multiplier", 1))

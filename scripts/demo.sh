@@ -179,13 +179,13 @@ declare -A library=([a]='C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll'
                     [b]='C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll')
 for s in a b; do
   label="slave ${s^^}"
-  settings=$top/scripts/demo-slave-$s-settings.txt symbols=$top/scripts/demo-slave-$s-symbols.txt
+  settings=$top/scripts/demo-slave-$s-inputs.txt symbols=$top/scripts/demo-slave-$s-symbols.txt
   [ -f "$symbols" ] || symbols=""
   echo "   $label: $(items "$settings" | sed 's/;/; /g')${symbols:+, on a broker offering $(items "$symbols")}"
   journal=$demo/logs/slave-$s.journal
   journals+=("[$label]=$journal")
   "$run" "$sim" slave --channel "$channel" --copy --instance "${instance[$s]}" \
-    --settings "$(items "$settings")" ${symbols:+--symbols "$(items "$symbols")"} \
+    --inputs "$(items "$settings")" ${symbols:+--symbols "$(items "$symbols")"} \
     --journal "Z:$journal" --duration 100000 --dll "${library[$s]}" \
     >"$demo/logs/slave-$s.out" 2>&1 & copiers+=($!)
   specs+=("$label:$journal:$settings:$symbols")

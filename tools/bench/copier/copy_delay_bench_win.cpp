@@ -1,8 +1,9 @@
 // The copy delay under Wine: from a change of the master's account (an order opened or closed)
-// until the copy's trade is in every copying slave's account journal, for 1 and for 10 copying
-// slaves (terminal_sim slave --copy), beside 10 slaves that fetch every 500 ms. The master's
-// expert runs in this process on a thread of its own, with the cycle of e-qelv-master.mq4: on
-// a 10 ms timer it builds the image of its account and sends it when its checksum changed.
+// until the copy's trade is in every copying slave's account journal, for 1, 10 and 50 copying
+// slaves (terminal_sim slave --copy, the slave expert itself), beside 10 slaves that fetch every
+// 500 ms. The master expert, e-qelv-master.mq4 itself, runs in this process on a chart of a
+// simulated terminal: on its 10 ms timer it builds the image of its account and sends it when
+// its checksum changed.
 //
 //   copy_delay_bench [changes] [--trace]     (run from bin/, where Varnick.exe, terminal_sim.exe
 //                                            and the libraries are; 500 changes by default)
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -28,8 +30,12 @@
 
 #include "../bench_support_win.h"
 #include "delay_breakdown.h"
+#include "account_options.h"
+#include "expert_runner.h"
 #include "master_library_win.h"
-#include "timer_pace.h"
+#include "shipped_experts.h"
+#include "sim_terminal.h"
+#include "trade_server.h"
 
 using bench::BinFolder;
 using bench::Now;
@@ -39,8 +45,7 @@ namespace {
 
 const int kMasterWindow = 9101, kMasterInstance = 1;
 const DWORD kChangeLimitMs = 30000;
-const DWORD kTimerMs = 10;
-const DWORD kMarkerIntervalMs = 5000;  // as the expert: the hub drops a silent master
+const DWORD kTimerMs = 10;  // the master expert's timer
 
 struct Child {
   PROCESS_INFORMATION process{};
@@ -113,29 +118,45 @@ class JournalWatch {
   size_t lines_ = 0;
 };
 
-// The master expert on its timer. Its account holds one order: that of change `i` open when i
-// is even, closed (in the history) when odd.
-class MasterExpert {
+// The master: e-qelv-master.mq4 itself, on a chart of a simulated terminal in this process,
+// over an account whose orders the benchmark changes. Change `i` opens an order when i is
+// even and closes it when odd; the expert's sends are timed by its library calls.
+class MasterExpert : public CallWatcher {
  public:
-  MasterExpert(const MasterExports& m, std::string channel) : m_(m), channel_(std::move(channel)) {}
+  explicit MasterExpert(const std::string& channel, HMODULE library)
+      : server_(Account()),
+        terminal_(server_,
+                  [library](const std::string&, const std::string& name, std::string& error) -> void* {
+                    void* function = reinterpret_cast<void*>(GetProcAddress(library, name.c_str()));
+                    if (!function) error = "no " + name;
+                    return function;
+                  },
+                  ""),
+        expert_(NewMasterExpert(), terminal_, Chart(),
+                {{"ChannelId", channel}, {"Instance", std::to_string(kMasterInstance)}}) {
+    std::vector<OfferedSymbol> offer;
+    std::string error;
+    ParseSymbolOffer("", offer, error);
+    OfferSymbols(server_, offer);
+    terminal_.SetWatcher(this);
+  }
 
   bool Start() {
-    thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
-    return thread_ != NULL;
+    expert_.Start();
+    return true;
   }
-  void Stop() {
-    stop_ = true;
-    if (thread_) {
-      WaitForSingleObject(thread_, INFINITE);
-      CloseHandle(thread_);
-    }
-    thread_ = NULL;
-  }
+  void Stop() { expert_.Stop(mql::builtin::REASON_REMOVE); }
 
   // The account changes to change `i`; answers when.
   double Change(int i) {
+    change_ = i;  // before the trade: a send after it is this change's
     const double at = Now();
-    change_ = i;
+    for (int k = server_.OrdersTotal() - 1; k >= 0; k--) {
+      SimOrder o;
+      if (server_.OrderSelectByPos(k, kModeTrades, o))
+        server_.OrderClose(o.ticket, o.lots, server_.MarketInfo(o.symbol, kModeBid), 0);
+    }
+    if (i % 2 == 0) server_.OrderSend("EURUSD", 0, 0.1, server_.MarketInfo("EURUSD", kModeAsk), 0, 0, 0, "bench", 0, 0);
     return at;
   }
 
@@ -148,50 +169,36 @@ class MasterExpert {
     return true;
   }
 
- private:
-  static DWORD WINAPI Run(void* param) {
-    auto* expert = static_cast<MasterExpert*>(param);
-    TimerPace timer(kTimerMs, Now());
-    while (!expert->stop_) {
-      expert->OnTimer();
-      Sleep(static_cast<DWORD>(std::ceil(timer.WaitFrom(Now()))));
-    }
-    return 0;
+  void Calling(const mql::Program&, const char* name) override {
+    if (std::strcmp(name, "_image_send") == 0) send_began_ = Now();
   }
-
-  void OnTimer() {
-    if (GetTickCount() - last_marker_ >= kMarkerIntervalMs) {
-      m_.marker_send(kMasterWindow, kMasterInstance);
-      last_marker_ = GetTickCount();
-    }
+  void Returned(const mql::Program&, const char* name, double) override {
+    if (std::strcmp(name, "_image_send") != 0) return;
     const int i = change_;
     if (i < 0) return;
-    const int ticket = 100000 + i / 2;
-    const bool open = i % 2 == 0;
-    m_.image_clear();
-    m_.image_set(channel_.c_str(), "4711");
-    m_.image_append(open ? 0 : 1, 5, 2, ticket, 1252972800 + i, 0, 0.1, "EURUSD", 1.08345, 0, 0,
-                    open ? 0 : 1252972800 + i + 1, open ? 0.0 : 1.08350, 0, 0, "bench");
-    const int crc = m_.get_crc();
-    if (sent_any_ && crc == sent_crc_) return;
-    const double began = Now();
-    m_.image_send(kMasterWindow);
-    const double sent = Now();
-    sent_any_ = true;
-    sent_crc_ = crc;
     std::lock_guard<std::mutex> lock(sends_lock_);
     if (sends_.size() <= static_cast<size_t>(i)) sends_.resize(i + 1);
-    sends_[i] = {began, sent};
+    if (sends_[i].second == 0) sends_[i] = {send_began_, Now()};
   }
 
-  const MasterExports& m_;
-  const std::string channel_;
-  HANDLE thread_ = NULL;
-  std::atomic<bool> stop_{false};
+ private:
+  static AccountSetup Account() {
+    AccountSetup setup;
+    setup.login = "4711";
+    setup.start_time = static_cast<int>(std::time(nullptr));
+    return setup;
+  }
+  static mql::ChartInfo Chart() {
+    mql::ChartInfo chart;
+    chart.window = kMasterWindow;
+    return chart;
+  }
+
+  TradeServer server_;
+  SimTerminal terminal_;
+  ExpertRunner expert_;
   std::atomic<int> change_{-1};
-  DWORD last_marker_ = GetTickCount();
-  bool sent_any_ = false;
-  int sent_crc_ = 0;
+  double send_began_ = 0;
   std::mutex sends_lock_;
   std::vector<std::pair<double, double>> sends_;
 };
@@ -316,9 +323,7 @@ int main(int argc, char** argv) {
     Child hub;
     if (!hub.Start("\"" + hub_exe + "\"", folder.c_str())) return 1;
     for (int tries = 0; tries < 200 && !m.find_window(channel.c_str()); tries++) Sleep(50);
-    m.init(0, 0);
-    m.marker_send(kMasterWindow, kMasterInstance);
-    MasterExpert master(m, channel);
+    MasterExpert master(channel, dll);
     if (!master.Start()) return 1;
     std::printf("copy delay under Wine, %d changes (open or close of one order), the master's expert on a\n"
                 "10 ms timer, beside 10 slaves fetching every 500 ms: from the change in the master's\n"
@@ -326,12 +331,11 @@ int main(int argc, char** argv) {
                 changes);
     std::printf("copiers  from     copies    p50 ms    p95 ms    p99 ms    max ms\n");
     int first_change = 0;
-    for (int copiers : {1, 10}) {
+    for (int copiers : {1, 10, 50}) {
       if (!Run(master, bin, folder, channel, copiers, first_change, changes, trace)) status = 1;
       first_change = (first_change + changes + 2) / 2 * 2;  // even: the next run begins with an order opened
     }
     master.Stop();
-    m.deinit(kMasterWindow, kMasterInstance);
   }
   FreeLibrary(dll);
   return status;

@@ -62,6 +62,8 @@ double Program::OrderProfit() { return Selected()->profit; }
 double Program::OrderSwap() { return Selected()->swap; }
 double Program::OrderCommission() { return Selected()->commission; }
 
+// Callers make the trade call first and pass its error after: the arguments of one call have no
+// order of evaluation, and 32-bit MinGW reads them right to left.
 bool Program::TradeResult(bool done, int error) {
   _LastError = done ? 0 : (error != 0 ? error : ERR_COMMON_ERROR);
   return done;
@@ -78,18 +80,21 @@ int Program::OrderSend(string symbol, int cmd, double volume, double price, int 
 
 bool Program::OrderClose(int ticket, double lots, double price, int slippage, color) {
   int error = 0;
-  return TradeResult(terminal_->OrderClose(ticket, lots, price, slippage, error), error);
+  const bool done = terminal_->OrderClose(ticket, lots, price, slippage, error);
+  return TradeResult(done, error);
 }
 
 bool Program::OrderModify(int ticket, double price, double stoploss, double takeprofit, datetime expiration,
                           color) {
   int error = 0;
-  return TradeResult(terminal_->OrderModify(ticket, price, stoploss, takeprofit, expiration, error), error);
+  const bool done = terminal_->OrderModify(ticket, price, stoploss, takeprofit, expiration, error);
+  return TradeResult(done, error);
 }
 
 bool Program::OrderDelete(int ticket, color) {
   int error = 0;
-  return TradeResult(terminal_->OrderDelete(ticket, error), error);
+  const bool done = terminal_->OrderDelete(ticket, error);
+  return TradeResult(done, error);
 }
 
 // --- Market and account.

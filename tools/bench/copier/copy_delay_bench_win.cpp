@@ -151,6 +151,11 @@ class MasterExpert : public CallWatcher {
   double Change(int i) {
     change_ = i;  // before the trade: a send after it is this change's
     const double at = Now();
+    // The server's clock goes with the wall's: the master publishes the closes of the last hour,
+    // the newest 200, which a clock standing still would not tell apart.
+    const DWORD now = GetTickCount();
+    server_.Advance(static_cast<int>(now - clock_at_));
+    clock_at_ = now;
     for (int k = server_.OrdersTotal() - 1; k >= 0; k--) {
       SimOrder o;
       if (server_.OrderSelectByPos(k, kModeTrades, o))
@@ -198,6 +203,7 @@ class MasterExpert : public CallWatcher {
   SimTerminal terminal_;
   ExpertRunner expert_;
   std::atomic<int> change_{-1};
+  DWORD clock_at_ = GetTickCount();
   double send_began_ = 0;
   std::mutex sends_lock_;
   std::vector<std::pair<double, double>> sends_;

@@ -128,6 +128,9 @@ class JudgeTest(FolderTest):
         self.assertEqual(rule.items, {"lot_multiplier": "2", "slave_suffix": ".m", "copy_old": "yes"})
         _, ok = accounts.judge(master, rule, self.file("slave.journal", self.CASES[0][1]))
         self.assertTrue(ok)
+        # Reverse is the input's name and the setting's alike.
+        reversed_rule = accounts.Rule(self.file("inputs.txt", "Reverse = true\nFixedLots = 0.5"), "")
+        self.assertEqual(reversed_rule.items, {"reverse": "yes", "fixed_lots": "0.5"})
 
     def test_a_copy_below_the_minimum_lot_is_rightly_absent(self):
         master = self.file("master.journal", opened(1001, 0, 0.1, "EURUSD", 1.08))

@@ -162,12 +162,17 @@ INPUT_SETTINGS = {
 }
 
 
+# The settings that an input of type bool becomes.
+YES_NO_SETTINGS = {"reverse", "copy_pending", "copy_stops", "copy_old"}
+
+
 def settings_of(items):
-    """The planner's settings of a file of them or of the expert's inputs (true/false: yes/no)."""
+    """The planner's settings of a file of them or of the expert's inputs (true/false: yes/no).
+    Reverse and Masters are spelt as their settings are, so every value is read the same way."""
     settings = {}
     for key, value in items.items():
-        if key in INPUT_SETTINGS and key not in INPUT_SETTINGS.values():
-            key = INPUT_SETTINGS[key]
+        key = INPUT_SETTINGS.get(key, key)
+        if key in YES_NO_SETTINGS:
             value = {"true": "yes", "false": "no"}.get(value.lower(), value)
         settings[key] = value
     return settings

@@ -1,6 +1,7 @@
 #include "trade_errors.h"
 
 #include "fixed_point.h"
+#include "trade_retcodes.h"
 
 namespace {
 
@@ -54,13 +55,17 @@ const KnownError* Find(int32_t error) {
 }  // namespace
 
 TradeErrorKind ClassifyTradeError(int32_t error) {
+  if (IsKnownRetcode(error)) return ClassifyRetcode(error);
   const KnownError* known = Find(error);
   return known ? known->kind : kPermanent;
 }
 
-bool MeansTradingIsOff(int32_t error) { return error == 132 || error == 133 || error == 4109; }
+bool MeansTradingIsOff(int32_t error) {
+  return error == 132 || error == 133 || error == 4109 || RetcodeMeansTradingIsOff(error);
+}
 
 std::string TradeErrorText(int32_t error) {
+  if (IsKnownRetcode(error)) return RetcodeText(error);
   std::string text;
   const KnownError* known = Find(error);
   if (!known) text = "error ";

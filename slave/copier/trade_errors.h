@@ -1,4 +1,5 @@
-// What the terminal's error code after a trade call means for the copier.
+// What the terminal's error code after a trade call means for the copier. An MT5 trade server's
+// retcode reads here too (trade_retcodes.h): the two share no number.
 #pragma once
 #include <cstdint>
 #include <string>

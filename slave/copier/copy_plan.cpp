@@ -15,6 +15,7 @@
 #include "master_chains.h"
 #include "order_texts.h"
 #include "order_types.h"
+#include "plan_texts.h"
 #include "price_rules.h"
 #include "symbol_mapping.h"
 
@@ -22,20 +23,6 @@ namespace {
 
 // Lots below this difference are the same lots: every lot step is far coarser.
 constexpr double kLotsTolerance = 1e-9;
-
-std::string PriceText(double price, int32_t digits) {
-  std::string text;
-  AppendFixed(text, price, digits);
-  return text;
-}
-
-// At least two decimals, more only where the lots have them.
-std::string LotsText(double lots) {
-  std::string text;
-  AppendFixed(text, lots, 8);
-  while (text.size() > 3 && text.back() == '0' && text[text.size() - 3] != '.') text.pop_back();
-  return text;
-}
 
 std::string Number(int64_t value) {
   std::string text;

@@ -128,9 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Lots, NetPlan, testing::Values(
     NetCase{"AtMostTheSymbolsMaximumADeal",
             {Image("4711", {Master(1001, kBuy, 40, "XAUUSD", 1950)}),
              Image("4712", {Master(1001, kBuy, 40, "XAUUSD", 1950)})},
-            Account({}), "", {"open buy 50 XAUUSD"}, "", {"open buy 30 XAUUSD"}},
-    NetCase{"Multiplier", {Image("4711", {kEurBuy}), Image("4712", {kEurSell})}, Account({}), "lot_multiplier=0.5",
-            {"open buy 0.35 EURUSD"}}),
+            Account({}), "", {"open buy 50 XAUUSD"}, "", {"open buy 30 XAUUSD"}}),
     CaseName);
 
 // ---------------------------------------------------------------------------------------------
@@ -162,9 +160,7 @@ INSTANTIATE_TEST_SUITE_P(LeftAlone, NetPlan, testing::Values(
             "skip EURUSD: master 4712 is missing from the set; its position is left alone"},
     NetCase{"IncompleteHistoryOfPartialCloses",
             {Image("4711", {Master(1003, kBuy, 0.4, "EURUSD", 1.0834).From(1002)})},
-            Account({Slave(7001, kBuy, 1, "EURUSD", 1.08)}), "", {}, "the history of the partial closes of 4711 #1003"},
-    NetCase{"SymbolNotOffered", {Image("4711", {Master(1001, kBuy, 1, "GBPUSD", 1.25)})}, Account({}), "", {},
-            "skip GBPUSD: symbol GBPUSD not offered"}),
+            Account({Slave(7001, kBuy, 1, "EURUSD", 1.08)}), "", {}, "the history of the partial closes of 4711 #1003"}),
     CaseName);
 
 // ---------------------------------------------------------------------------------------------

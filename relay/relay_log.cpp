@@ -52,7 +52,20 @@ std::string LogLine(int64_t unix_ms, std::string_view event, const std::vector<s
   return LogTimeText(unix_ms) + " " + text + "\n";
 }
 
-RelayLog::RelayLog(std::string path, Clock now_ms) : path_(std::move(path)), now_ms_(std::move(now_ms)) {}
+std::string RotatedLogPath(const std::string& path, int number) {
+  const size_t dot = path.rfind('.');
+  const size_t separator = path.find_last_of("/\\");
+  const bool has_extension =
+      dot != std::string::npos && (separator == std::string::npos || dot > separator);
+  const size_t at = has_extension ? dot : path.size();
+  return path.substr(0, at) + "." + std::to_string(number) + path.substr(at);
+}
+
+RelayLog::RelayLog(std::string path, Clock now_ms, size_t file_bytes, int rotated_files)
+    : path_(std::move(path)),
+      now_ms_(std::move(now_ms)),
+      file_bytes_(file_bytes),
+      rotated_files_(rotated_files) {}
 
 void RelayLog::Hide(const std::string& text) {
   if (text.empty()) return;
@@ -62,9 +75,28 @@ void RelayLog::Hide(const std::string& text) {
 
 void RelayLog::Write(std::string_view event) {
   std::lock_guard<std::mutex> hold(lock_);
-  const std::string line = LogLine(now_ms_(), event, hidden_);
-  if (std::FILE* file = std::fopen(path_.c_str(), "ab")) {
-    std::fwrite(line.data(), 1, line.size(), file);
+  waiting_ += LogLine(now_ms_(), event, hidden_);
+  for (size_t first_end; waiting_.size() > file_bytes_ &&
+                         (first_end = waiting_.find('\n')) + 1 < waiting_.size();)
+    waiting_.erase(0, first_end + 1);
+  std::FILE* file = std::fopen(path_.c_str(), "ab");
+  if (!file) return;
+  // Append mode may report 0 until the first write: the end is sought for the size.
+  const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+  if (size > 0 && static_cast<size_t>(size) + waiting_.size() > file_bytes_) {
     std::fclose(file);
+    Rotate();
+    if (!(file = std::fopen(path_.c_str(), "ab"))) return;
   }
+  // A full disk may take a part: the rest follows it with the next line.
+  waiting_.erase(0, std::fwrite(waiting_.data(), 1, waiting_.size(), file));
+  std::fclose(file);
+}
+
+void RelayLog::Rotate() {
+  // Each rename finds its target gone, as rename() on Windows replaces no file.
+  std::remove(RotatedLogPath(path_, rotated_files_).c_str());
+  for (int number = rotated_files_ - 1; number >= 1; number--)
+    std::rename(RotatedLogPath(path_, number).c_str(), RotatedLogPath(path_, number + 1).c_str());
+  std::rename(path_.c_str(), RotatedLogPath(path_, 1).c_str());
 }

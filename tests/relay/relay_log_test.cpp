@@ -1,10 +1,13 @@
 // The relay's log lines: UTC stamps across day, leap-year and era edges, secrets masked wherever
-// they stand, one line per event, and lines appended to the file in order.
+// they stand, one line per event, lines appended to the file in order, and files rotated at
+// their bound with whole lines only, the oldest dropped.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "relay_log.h"
 
@@ -81,10 +84,90 @@ TEST(RelayLogFile, AppendsOneStampedLinePerEventWithSecretsHidden) {
   std::remove(path.c_str());
 }
 
+// A folder where the file should be stands for a file that another program holds shut.
+TEST(RelayLogFile, LinesThatCannotBeWrittenYetGoWithTheNextOneUpToABound) {
+  const std::string path = testing::TempDir() + "relay_log_held.log";
+  std::filesystem::remove_all(path);
+  std::filesystem::create_directory(path);
+  RelayLog log(path, [] { return int64_t{0}; }, 100, 1);
+  for (int i = 1; i <= 5; i++) log.Write("waiting " + std::to_string(i));
+  std::filesystem::remove(path);
+  log.Write("free");
+  // 34 bytes a line: the three oldest did not fit the bound and went.
+  EXPECT_EQ(FileText(path),
+            "1970-01-01 00:00:00.000 waiting 4\n1970-01-01 00:00:00.000 waiting 5\n"
+            "1970-01-01 00:00:00.000 free\n");
+  std::remove(path.c_str());
+}
+
 TEST(RelayLogFile, AFolderThatIsNotThereLosesTheLineOnly) {
   RelayLog log(testing::TempDir() + "no such folder/x/relay.log", [] { return int64_t{0}; });
   log.Write("lost");
   SUCCEED();
+}
+
+struct RotatedCase {
+  const char* path;
+  int number;
+  const char* rotated;
+};
+
+void PrintTo(const RotatedCase& c, std::ostream* out) { *out << c.path; }
+
+class RotatedLog : public testing::TestWithParam<RotatedCase> {};
+
+TEST_P(RotatedLog, TakesItsNumberBeforeTheExtension) {
+  EXPECT_EQ(RotatedLogPath(GetParam().path, GetParam().number), GetParam().rotated);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, RotatedLog, testing::Values(
+    RotatedCase{"C:\\Relay\\qelv-relay.log", 1, "C:\\Relay\\qelv-relay.1.log"},
+    RotatedCase{"/tmp/a.b/relay", 3, "/tmp/a.b/relay.3"},
+    RotatedCase{"C:\\a.b\\relay", 2, "C:\\a.b\\relay.2"},
+    RotatedCase{"relay.log", 12, "relay.12.log"}));
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(RelayLogFile, RotatesAtItsBoundWithWholeLinesAndDropsTheOldest) {
+  const std::string path = testing::TempDir() + "relay_log_rotation.log";
+  for (int n = 0; n <= 3; n++) std::remove((n ? RotatedLogPath(path, n) : path).c_str());
+  const size_t kBound = 200;
+  RelayLog log(path, [] { return int64_t{0}; }, kBound, 2);
+  std::vector<std::string> written;
+  for (int i = 0; i < 40; i++) {
+    written.push_back("1970-01-01 00:00:00.000 event " + std::to_string(i) + std::string(i % 7 * 5, '.'));
+    log.Write(written.back().substr(24));
+  }
+  // Newest last: the two rotated files, then the current one; a third was never kept.
+  std::vector<std::string> kept;
+  for (const std::string& file : {RotatedLogPath(path, 2), RotatedLogPath(path, 1), path}) {
+    const std::string text = FileText(file);
+    ASSERT_FALSE(text.empty()) << file;
+    EXPECT_LE(text.size(), kBound) << file;
+    EXPECT_EQ(text.back(), '\n') << file;
+    for (const std::string& line : Lines(text)) kept.push_back(line);
+  }
+  EXPECT_FALSE(std::ifstream(RotatedLogPath(path, 3)).good());
+  ASSERT_LT(kept.size(), written.size());
+  // What is kept is the newest lines, whole, none missing between them.
+  EXPECT_EQ(kept, std::vector<std::string>(written.end() - static_cast<long>(kept.size()), written.end()));
+  for (int n = 0; n <= 2; n++) std::remove((n ? RotatedLogPath(path, n) : path).c_str());
+}
+
+TEST(RelayLogFile, ALineLongerThanTheBoundStandsWholeInAFileOfItsOwn) {
+  const std::string path = testing::TempDir() + "relay_log_long_line.log";
+  for (int n = 0; n <= 1; n++) std::remove((n ? RotatedLogPath(path, n) : path).c_str());
+  RelayLog log(path, [] { return int64_t{0}; }, 64, 1);
+  log.Write("short");
+  log.Write(std::string(100, 'x'));
+  EXPECT_EQ(FileText(RotatedLogPath(path, 1)), "1970-01-01 00:00:00.000 short\n");
+  EXPECT_EQ(FileText(path), "1970-01-01 00:00:00.000 " + std::string(100, 'x') + "\n");
+  for (int n = 0; n <= 1; n++) std::remove((n ? RotatedLogPath(path, n) : path).c_str());
 }
 
 }  // namespace

@@ -7,8 +7,15 @@ add_library(qelv_relay_core STATIC
 target_include_directories(qelv_relay_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(qelv_relay_core PUBLIC qelv_protocol qelv_common PRIVATE qelv_slave_model)
 
-# The program's portable parts: its log, status rows and publisher.
-add_library(qelv_relay_program STATIC relay_log.cpp relay_status.cpp relay_publisher.cpp)
+# The program's portable parts: its log, status rows, publisher and sequence file, whose one step
+# of replacing a file each system takes its own way.
+if(WIN32)
+  set(relay_atomic_file atomic_file_win.cpp)
+else()
+  set(relay_atomic_file atomic_file_posix.cpp)
+endif()
+add_library(qelv_relay_program STATIC
+  relay_log.cpp relay_status.cpp relay_publisher.cpp sequence_file.cpp ${relay_atomic_file})
 target_include_directories(qelv_relay_program PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(qelv_relay_program PUBLIC qelv_relay_core)
 

@@ -82,7 +82,9 @@ int RelayApp::Run() {
       [&] { return engine ? engine->Status() : stopped; },
       [&] {
         if (stopped.problem.empty())
-          engine = std::make_unique<RelayEngine>(settings, log, [&] { shown->Changed(); });
+          engine = std::make_unique<RelayEngine>(
+              settings, log, SettingsPath(module_path, base, "qelv-relay.sequences"),
+              [&] { shown->Changed(); });
       });
   shown = &window;
   window.DoModal();

@@ -8,6 +8,7 @@
 #include "image_set_cut.h"
 #include "one_image.h"
 #include "relay_plan.h"
+#include "sequence_file.h"
 
 namespace {
 
@@ -61,19 +62,22 @@ std::string BrokerClientId(const RelaySettings& settings) {
   return "qelv" + DigestHex(digest).substr(0, 16);
 }
 
-RelayEngine::RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed)
+RelayEngine::RelayEngine(const RelaySettings& settings, RelayLog& log, std::string sequence_path,
+                         Changed changed)
     : settings_(settings),
       log_(log),
       changed_(std::move(changed)),
       publishes_(settings.role != RelayRole::kSubscribe),
       subscribes_(settings.role != RelayRole::kPublish),
       mac_(MacUnder(settings.secret)),
-      publisher_(settings, mac_),
+      sequence_path_(std::move(sequence_path)),
+      publisher_(settings, mac_, guard_),
       stop_(CreateEventA(NULL, TRUE, FALSE, NULL)) {
   status_.broker = BrokerUrlText(settings.broker);
   log_.Write(std::string("started: role ") + RoleName(settings.role) + ", local channel " +
              settings.channel_id + ", remote channel " + settings.remote_channel + ", broker " +
              status_.broker);
+  LoadSequences();
   if (subscribes_) remotes_ = std::make_unique<RemoteMasters>(settings.channel_id);
   if (publishes_)
     subscription_ = std::make_unique<HubSubscription>(
@@ -168,8 +172,11 @@ bool RelayEngine::RunConnection() {
   Update([](RelayStatus& s) { s.connected = true; });
   publisher_.Reconnected();
   while (!stopping_) {
-    if (publishes_ && !PublishChanges(session)) break;
+    const bool unbroken = !publishes_ || PublishChanges(session);
+    SaveSequences();
+    if (!unbroken) break;
     outcome = session.Poll(kPollMs);
+    SaveSequences();
     if (outcome.status == SessionOutcome::kBroken) {
       log_.Write("connection lost: " + outcome.text);
       break;
@@ -229,17 +236,25 @@ bool RelayEngine::PublishChanges(MqttSession& session) {
       continue;
     }
     publisher_.Sent(message);
-    if (message.payload.empty()) {
-      log_.Write("cleared " + message.topic + ": the master left");
-    } else {
-      log_.Write("published " + message.topic + " (" + std::to_string(message.image.size()) +
-                 " bytes of image)");
+    switch (message.kind) {
+      case OutgoingMessage::kImage:
+        log_.Write("published " + message.topic + " (" + std::to_string(message.image.size()) +
+                   " bytes of image)");
+        break;
+      case OutgoingMessage::kResealed:  // every master, every half minute: the log would fill
+      case OutgoingMessage::kRemoval:   // said with its clear
+        break;
+      case OutgoingMessage::kClear:
+        log_.Write("cleared " + message.topic + ": the master left");
+        break;
     }
   }
   if (!messages.empty()) {
     const size_t out = publisher_.published().size();
-    const bool sent_image = std::any_of(messages.begin(), messages.end(),
-                                        [](const OutgoingMessage& m) { return !m.payload.empty(); });
+    const bool sent_image =
+        std::any_of(messages.begin(), messages.end(), [](const OutgoingMessage& m) {
+          return m.kind == OutgoingMessage::kImage || m.kind == OutgoingMessage::kResealed;
+        });
     const std::string now = LogTimeText(WallMs());
     Update([&](RelayStatus& s) {
       s.masters_out = out;
@@ -258,44 +273,85 @@ void RelayEngine::OnMessage(const mqtt::Message& message) {
   if (SplitMasterTopic(message.topic, settings_.topic_prefix, channel, login) &&
       channel == settings_.remote_channel) {
     if (own.contains(login)) return;  // role "both" hears its own masters back: not a fault
+    const auto applied = applied_.find(login);
+    const bool held = applied != applied_.end();
     // The same message again: retained ones come back with every subscription after a reconnect,
     // and QoS 1 may deliver twice. Not a replay to report.
-    const auto applied = applied_.find(login);
-    if (applied != applied_.end() && applied->second == message.payload) return;
+    if (held && applied->second.payload == message.payload) return;
+    // An empty message for a master not held removes nothing: the broker's clear behind a signed
+    // removal, or one of a master never taken.
+    if (!held && message.payload.empty()) return;
   }
   const SubscriberView view{settings_.topic_prefix, settings_.remote_channel, settings_.logins,
-                            own, mac_, guard_};
+                            own, mac_, guard_, WallMs(), settings_.max_age_ms};
   const IncomingDecision decision = DecideIncoming(message.topic, message.payload, view);
+  const Envelope& envelope = decision.envelope;
+  bool image_came = false;
   switch (decision.action) {
     case IncomingDecision::kReject:
       Reject(message.topic, decision.reason);
       return;
     case IncomingDecision::kRemove:
+      guard_.Record(envelope.channel, decision.login, envelope.seq);
+      if (!applied_.erase(decision.login)) return;  // a removal coming again, or of one never held
       remotes_->Remove(decision.login);
-      applied_.erase(decision.login);
-      log_.Write("removed " + decision.login + ": its master left");
+      log_.Write("removed " + decision.login + ": its master left (sequence " +
+                 std::to_string(envelope.seq) + ")");
       break;
-    case IncomingDecision::kApply:
-      if (!IsOneImage(decision.envelope.image)) {
+    case IncomingDecision::kApply: {
+      if (!IsOneImage(envelope.image)) {
         Reject(message.topic, "not one master's image");
         return;
       }
+      guard_.Record(envelope.channel, decision.login, envelope.seq);
+      Applied& held = applied_[decision.login];
+      const bool resealed = held.image == envelope.image;
+      held.payload = message.payload;
+      image_came = true;
+      if (resealed) break;  // the same image sealed anew to stay fresh: the hub has it
+      held.image = envelope.image;
       // False also when no hub runs now; the image is kept and sent once one does.
-      if (!remotes_->Apply(decision.login, decision.envelope.image))
+      if (!remotes_->Apply(decision.login, envelope.image))
         log_.Write("no hub of channel " + settings_.channel_id + " took " + decision.login + " yet");
-      guard_.Record(decision.envelope.channel, decision.login, decision.envelope.seq);
-      applied_[decision.login] = message.payload;
-      log_.Write("applied " + decision.login + " (sequence " + std::to_string(decision.envelope.seq) +
-                 ", " + std::to_string(decision.envelope.image.size()) + " bytes of image)");
+      log_.Write("applied " + decision.login + " (sequence " + std::to_string(envelope.seq) + ", " +
+                 std::to_string(envelope.image.size()) + " bytes of image)");
       break;
+    }
   }
   const size_t in = applied_.size();
-  const bool image = decision.action == IncomingDecision::kApply;
   const std::string now = LogTimeText(WallMs());
   Update([&](RelayStatus& s) {
     s.masters_in = in;
-    if (image) s.last_image = now;
+    if (image_came) s.last_image = now;
   });
+}
+
+void RelayEngine::LoadSequences() {
+  const std::string guard = "only the age bound (" + std::to_string(settings_.max_age_ms / 1000) +
+                            " s) guards against replays until an envelope is taken";
+  switch (LoadSequenceFile(sequence_path_, guard_)) {
+    case SequenceFileState::kRead:
+      break;
+    case SequenceFileState::kMissing:
+      log_.Write("no sequence file " + sequence_path_ + " (a first start?): " + guard);
+      break;
+    case SequenceFileState::kDamaged:
+      log_.Write("the sequence file " + sequence_path_ + " is damaged and not used: " + guard);
+      break;
+  }
+  saved_changes_ = guard_.changes();
+}
+
+void RelayEngine::SaveSequences() {
+  if (guard_.changes() == saved_changes_) return;
+  if (!SaveSequenceFile(sequence_path_, guard_)) {
+    if (!save_failed_) log_.Write("the sequence file " + sequence_path_ + " cannot be written");
+    save_failed_ = true;
+    return;
+  }
+  if (save_failed_) log_.Write("the sequence file " + sequence_path_ + " is written again");
+  save_failed_ = false;
+  saved_changes_ = guard_.changes();
 }
 
 void RelayEngine::Reject(const std::string& topic, const std::string& reason) {

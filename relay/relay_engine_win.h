@@ -2,6 +2,7 @@
 // local hub, by role. A publisher follows the hub's set as a slave and keeps each master on the
 // broker as a retained message; a subscriber registers every master the broker brings with the
 // hub. Every event goes to the log; the status is kept for the window, which is told of changes.
+// The sequence numbers taken, both roles' in one ReplayGuard, are kept in the sequence file.
 #pragma once
 #include <windows.h>
 
@@ -31,8 +32,9 @@ class RelayEngine {
  public:
   using Changed = std::function<void()>;  // the status changed; called on any thread
 
-  // Starts the hub's ends and the broker's thread at once.
-  RelayEngine(const RelaySettings& settings, RelayLog& log, Changed changed);
+  // Reads the sequence file at `sequence_path`, then starts the hub's ends and the broker's thread.
+  RelayEngine(const RelaySettings& settings, RelayLog& log, std::string sequence_path,
+              Changed changed);
   // Says goodbye to the broker, detaches from the hub, and ends every thread.
   ~RelayEngine();
   RelayEngine(const RelayEngine&) = delete;
@@ -51,6 +53,9 @@ class RelayEngine {
   void SetConnection(ByteTransport* transport);
   void OnMessage(const mqtt::Message& message);
   void Reject(const std::string& topic, const std::string& reason);
+  void LoadSequences();
+  // Writes the sequence file when a mark rose since it was last written.
+  void SaveSequences();
   void Update(const std::function<void(RelayStatus&)>& change);
 
   const RelaySettings& settings_;
@@ -71,11 +76,18 @@ class RelayEngine {
   ImageMap images_;  // only on the broker's thread
 
   // Only on the broker's thread.
+  const std::string sequence_path_;
+  ReplayGuard guard_;
+  uint64_t saved_changes_ = 0;
+  bool save_failed_ = false;  // said once in the log, until a save succeeds
   Publisher publisher_;
   // Logins being published now: the broker may hand a message back before it acknowledges it.
   std::set<std::string> sending_;
-  ReplayGuard guard_;
-  std::map<std::string, std::string> applied_;  // login -> the payload applied last
+  struct Applied {
+    std::string payload;
+    std::string image;
+  };
+  std::map<std::string, Applied> applied_;  // login -> what was applied last, while it is held
 
   HANDLE stop_;
   std::atomic<bool> stopping_{false};

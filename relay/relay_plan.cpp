@@ -44,7 +44,7 @@ IncomingDecision DecideIncoming(std::string_view topic, std::string_view payload
     return d;
   }
   if (payload.empty()) {
-    d.action = IncomingDecision::kRemove;
+    d.reason = "unsigned removal (an empty message)";
     return d;
   }
   const EnvelopeVerdict verdict = OpenEnvelope(payload, channel, d.login, view.mac, d.envelope);
@@ -52,14 +52,30 @@ IncomingDecision DecideIncoming(std::string_view topic, std::string_view payload
     d.reason = EnvelopeVerdictText(verdict);
     return d;
   }
-  if (ImageLogin(d.envelope.image) != d.login) {
+  if (!d.envelope.removed && ImageLogin(d.envelope.image) != d.login) {
     d.reason = "image names another login than its envelope";
     return d;
   }
-  if (!view.guard.IsFresh(channel, d.login, d.envelope.seq)) {
-    d.reason = "replay: sequence " + std::to_string(d.envelope.seq) + " not above the last applied";
+  // Whatever its sequence: a relay without its sequence file knows no other bound. The time is
+  // never negative and the clock is taken as not before 1970, so no difference overflows.
+  const int64_t now_ms = std::max<int64_t>(view.now_ms, 0), sealed_ms = d.envelope.time_ms;
+  const auto seconds = [](int64_t ms) { return std::to_string(ms / 1000) + " s"; };
+  if (now_ms > sealed_ms && now_ms - sealed_ms > view.max_age_ms) {
+    d.reason = "stale: sealed " + seconds(now_ms - sealed_ms) + " ago, more than the " +
+               seconds(view.max_age_ms) + " allowed";
     return d;
   }
-  d.action = IncomingDecision::kApply;
+  if (sealed_ms > now_ms && sealed_ms - now_ms > view.max_age_ms) {
+    d.reason = "sealed " + seconds(sealed_ms - now_ms) +
+               " ahead of this computer's clock, more than the " + seconds(view.max_age_ms) +
+               " allowed: check both clocks";
+    return d;
+  }
+  if (view.guard.IsBehind(channel, d.login, d.envelope.seq)) {
+    d.reason = "replay: sequence " + std::to_string(d.envelope.seq) + " below the last applied " +
+               std::to_string(view.guard.Last(channel, d.login));
+    return d;
+  }
+  d.action = d.envelope.removed ? IncomingDecision::kRemove : IncomingDecision::kApply;
   return d;
 }

@@ -2,8 +2,26 @@
 
 #include <algorithm>
 
-Publisher::Publisher(const RelaySettings& settings, MacFunction mac)
-    : settings_(settings), mac_(std::move(mac)) {}
+namespace {
+
+// A clock that went back counts as due too, or nothing would be sealed until it caught up.
+bool ResealDue(int64_t sealed_ms, int64_t now_ms) {
+  return now_ms - sealed_ms >= kResealPeriodMs || now_ms < sealed_ms;
+}
+
+}  // namespace
+
+Publisher::Publisher(const RelaySettings& settings, MacFunction mac, ReplayGuard& sealed)
+    : settings_(settings), mac_(std::move(mac)), sealed_(sealed) {}
+
+std::string Publisher::Seal(const std::string& login, int64_t now_ms, const std::string& image,
+                            bool removed) {
+  const std::string& channel = settings_.remote_channel;
+  last_seq_ = NextSequence(std::max(last_seq_, sealed_.Last(channel, login)), now_ms);
+  std::string payload = SealEnvelope({channel, login, last_seq_, now_ms, image, removed}, mac_);
+  if (!payload.empty()) sealed_.Record(channel, login, last_seq_);
+  return payload;
+}
 
 std::vector<OutgoingMessage> Publisher::Plan(const ImageMap& current,
                                              const std::set<std::string>& injected, int64_t now_ms,
@@ -16,35 +34,59 @@ std::vector<OutgoingMessage> Publisher::Plan(const ImageMap& current,
   }
   ImageMap on_broker = published_;
   // An image is never empty, so every master differs from what is assumed sent and goes again.
-  if (resend_)
-    for (auto& [login, image] : on_broker) image.clear();
+  std::set<std::string> resealed;
+  for (auto& [login, image] : on_broker) {
+    if (resend_) {
+      image.clear();
+    } else if (ResealDue(sealed_at_.at(login), now_ms)) {
+      image.clear();
+      resealed.insert(login);
+    }
+  }
   resend_ = false;
 
   const PublishPlan plan = PlanPublishing(chosen, on_broker, injected);
   for (const std::string& login : plan.unpublishable)
     refused.push_back(login + ": a login that cannot stand in a topic");
   std::vector<OutgoingMessage> messages;
+  const auto topic = [&](const std::string& login) {
+    return MasterTopic(settings_.topic_prefix, settings_.remote_channel, login);
+  };
   for (const std::string& login : plan.publish) {
-    last_seq_ = NextSequence(last_seq_, now_ms);
     const std::string& image = chosen.at(login);
-    std::string payload =
-        SealEnvelope({settings_.remote_channel, login, last_seq_, now_ms, image}, mac_);
+    std::string payload = Seal(login, now_ms, image, false);
     if (payload.empty()) {
       refused.push_back(login + ": the envelope could not be sealed (image too large or no MAC)");
       continue;
     }
-    messages.push_back({login, MasterTopic(settings_.topic_prefix, settings_.remote_channel, login),
-                        std::move(payload), image});
+    sealed_at_[login] = now_ms;
+    const bool unchanged = resealed.contains(login) && published_.at(login) == image;
+    messages.push_back({unchanged ? OutgoingMessage::kResealed : OutgoingMessage::kImage, login,
+                        topic(login), std::move(payload), image});
   }
-  for (const std::string& login : plan.clear)
-    messages.push_back(
-        {login, MasterTopic(settings_.topic_prefix, settings_.remote_channel, login), "", ""});
+  for (const std::string& login : plan.clear) {
+    std::string payload = Seal(login, now_ms, "", true);
+    if (payload.empty()) {
+      refused.push_back(login + ": its removal could not be sealed (no MAC)");
+      continue;
+    }
+    messages.push_back({OutgoingMessage::kRemoval, login, topic(login), std::move(payload), ""});
+    messages.push_back({OutgoingMessage::kClear, login, topic(login), "", ""});
+  }
   return messages;
 }
 
 void Publisher::Sent(const OutgoingMessage& message) {
-  if (message.payload.empty())
-    published_.erase(message.login);
-  else
-    published_[message.login] = message.image;
+  switch (message.kind) {
+    case OutgoingMessage::kImage:
+    case OutgoingMessage::kResealed:
+      published_[message.login] = message.image;
+      break;
+    case OutgoingMessage::kRemoval:
+      break;
+    case OutgoingMessage::kClear:  // only now: a removal without its clear is sent again
+      published_.erase(message.login);
+      sealed_at_.erase(message.login);
+      break;
+  }
 }

@@ -166,6 +166,16 @@ bool ReadFields(const std::string& text, RelaySettings& s, std::string& error) {
     }
     s.insecure = value == "1";
   }
+  if (read("max_age_seconds", value)) {
+    uint64_t seconds = 0;
+    if (!ParseStrictDecimal(value, kMaxMaxAgeMs / 1000, seconds) ||
+        static_cast<int64_t>(seconds) * 1000 < kMinMaxAgeMs) {
+      error = "max_age_seconds must be a whole number from " + std::to_string(kMinMaxAgeMs / 1000) +
+              " to " + std::to_string(kMaxMaxAgeMs / 1000);
+      return false;
+    }
+    s.max_age_ms = static_cast<int64_t>(seconds) * 1000;
+  }
   if (s.broker.scheme != BrokerUrl::kWss && !IsLoopbackHost(s.broker.host) && !s.insecure) {
     error = "broker_url: plain text to " + s.broker.host +
             " would carry the password and the images unencrypted; use wss:// or set "

@@ -11,6 +11,7 @@
 //     <logins>4711, 4712</logins>                  optional; empty means every login
 //     <cert_sha256>ab12...</cert_sha256>           optional, wss:// only
 //     <insecure>0</insecure>                       optional; 1 allows plain text to other hosts
+//     <max_age_seconds>300</max_age_seconds>       optional; how old an envelope may be
 //   </relay></root>
 //
 // Plain tag search as the hub reads its qelv.xml: the first non-empty element at each level counts.
@@ -23,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "relay_envelope.h"
 #include "sha256_digest.h"
 
 struct BrokerUrl {
@@ -36,6 +38,14 @@ struct BrokerUrl {
 
 enum class RelayRole { kPublish, kSubscribe, kBoth };
 
+// Ten reseal periods: a retained envelope ages by at most one of them before it is sealed again,
+// and the rest is left for the desks' clocks to differ by.
+constexpr int64_t kDefaultMaxAgeMs = 10 * kResealPeriodMs;
+// Two reseal periods at least, so that no retained envelope goes stale between two seals; a day
+// at most, as a longer bound would let a recorded image come back after a day.
+constexpr int64_t kMinMaxAgeMs = 2 * kResealPeriodMs;
+constexpr int64_t kMaxMaxAgeMs = 86'400'000;
+
 struct RelaySettings {
   BrokerUrl broker;
   std::string user;
@@ -48,6 +58,8 @@ struct RelaySettings {
   std::vector<std::string> logins;                  // empty: every login
   std::optional<Sha256Digest> cert_sha256;
   bool insecure = false;
+  // An envelope sealed longer ago than this (or as far ahead of this computer's clock) is stale.
+  int64_t max_age_ms = kDefaultMaxAgeMs;
   bool operator==(const RelaySettings&) const = default;
 };
 

@@ -8,7 +8,7 @@
 
 void PrintTo(const Envelope& e, std::ostream* os) {
   *os << "{" << e.channel << ", " << e.login << ", seq " << e.seq << ", time " << e.time_ms << ", "
-      << e.image.size() << " image bytes}";
+      << (e.removed ? "removed" : std::to_string(e.image.size()) + " image bytes") << "}";
 }
 
 namespace {
@@ -18,6 +18,7 @@ const std::string kImage =
     "<image>\n<channel_id>room1</channel_id>\n<login>4711</login>\n<market>\n</market>\n"
     "<history>\n</history>\n</image>\n";
 const Envelope kSample{"desk-a", "4711", 1765190400123, 1765190400456, kImage};
+const Envelope kRemoval{"desk-a", "4711", 1765190400124, 1765190400457, "", true};
 
 class RoundTrip : public testing::TestWithParam<Envelope> {};
 
@@ -36,13 +37,15 @@ INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, RoundTrip, testing::Values(
     Envelope{"c", "1", UINT64_MAX, INT64_MAX, "no line feed at the end"},
     Envelope{"c", "1", 5, 6, "image-bytes 3\nmac 00\n\n\nqelv-relay 1\n"},  // lines that look like fields
     Envelope{"c", "1", 5, 6, std::string("\0\xff\r\n\t", 5)},
+    Envelope{"c", "1", 5, 6, "removed\n"},  // an image that looks like a removal
+    kRemoval,
     Envelope{std::string(kMaxEnvelopeNameBytes, 'n'), "~!$%&()*,-.:;<=>?@[]^_`{|}", 9, 9,
              std::string(70000, 'x')}));
 
 TEST(RelayEnvelope, HasItsLinesInOrder) {
   const std::string payload = SealEnvelope(kSample, kMac);
   const std::string head =
-      "qelv-relay 1\nchannel desk-a\nlogin 4711\nseq 1765190400123\ntime 1765190400456\n"
+      "qelv-relay 2\nchannel desk-a\nlogin 4711\nseq 1765190400123\ntime 1765190400456\n"
       "image-bytes 108\n" + kImage + "\n";
   ASSERT_EQ(payload.substr(0, head.size()), head);
   Mac mac;
@@ -54,6 +57,16 @@ TEST(RelayEnvelope, HasItsLinesInOrder) {
     hex += digits[b & 15];
   }
   EXPECT_EQ(payload.substr(head.size()), "mac " + hex + "\n");
+}
+
+TEST(RelayEnvelope, ARemovalSaysRemovedWhereTheImageWouldStand) {
+  const std::string payload = SealEnvelope(kRemoval, kMac);
+  const std::string head =
+      "qelv-relay 2\nchannel desk-a\nlogin 4711\nseq 1765190400124\ntime 1765190400457\nremoved\n";
+  ASSERT_EQ(payload.substr(0, head.size()), head);
+  Mac mac;
+  kMac(head, mac);
+  EXPECT_EQ(payload.substr(head.size()), "mac " + DigestHex(mac) + "\n");
 }
 
 struct RefusalCase {
@@ -107,7 +120,13 @@ INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, Refusal, testing::Values(
     RefusalCase{"a bare image", [](std::string) { return kImage; }, EnvelopeVerdict::kUnsigned},
     RefusalCase{"no mac line", [](std::string p) { return p.substr(0, p.rfind("mac ")); },
                 EnvelopeVerdict::kUnsigned},
-    RefusalCase{"other version", Resealed(Replace("relay 1", "relay 2")), EnvelopeVerdict::kMalformed},
+    RefusalCase{"a later version", Resealed(Replace("relay 2", "relay 3")), EnvelopeVerdict::kOtherVersion},
+    RefusalCase{"version 1, whose removals were unsigned", Resealed(Replace("relay 2", "relay 1")),
+                EnvelopeVerdict::kOtherVersion},
+    RefusalCase{"a removal with an image behind it",
+                Resealed(Replace("image-bytes 108\n", "removed\nimage-bytes 108\n")), EnvelopeVerdict::kMalformed},
+    RefusalCase{"a removal line with a value", Resealed(Replace("image-bytes 108\n" + kImage + "\n", "removed 1\n")),
+                EnvelopeVerdict::kMalformed},
     RefusalCase{"fields out of order", Resealed(Replace("channel desk-a\nlogin 4711", "login 4711\nchannel desk-a")),
                 EnvelopeVerdict::kMalformed},
     RefusalCase{"carriage returns", Resealed(Replace("channel desk-a\n", "channel desk-a\r\n")),
@@ -135,9 +154,11 @@ INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, Refusal, testing::Values(
     RefusalCase{"a second mac line", [](std::string p) { return p + p.substr(p.rfind("mac ")); },
                 EnvelopeVerdict::kMalformed}));
 
-// Whatever byte is altered, and wherever the payload is cut, nothing opens.
-TEST(RelayEnvelope, EveryFlippedByteIsRefused) {
-  const std::string payload = SealEnvelope(kSample, kMac);
+// Whatever byte is altered, and wherever the payload is cut, nothing opens: an image or a removal.
+class EveryAlteration : public testing::TestWithParam<Envelope> {};
+
+TEST_P(EveryAlteration, OfAFlippedByteIsRefused) {
+  const std::string payload = SealEnvelope(GetParam(), kMac);
   for (size_t i = 0; i < payload.size(); i++) {
     for (uint8_t flip : {0x01, 0x20, 0x80}) {
       std::string altered = payload;
@@ -149,14 +170,16 @@ TEST(RelayEnvelope, EveryFlippedByteIsRefused) {
   }
 }
 
-TEST(RelayEnvelope, EveryTruncationIsRefused) {
-  const std::string payload = SealEnvelope(kSample, kMac);
+TEST_P(EveryAlteration, OfATruncationIsRefused) {
+  const std::string payload = SealEnvelope(GetParam(), kMac);
   for (size_t size = 0; size < payload.size(); size++) {
     Envelope out;
     EXPECT_NE(OpenEnvelope(payload.substr(0, size), "desk-a", "4711", kMac, out), EnvelopeVerdict::kOpened)
         << size << " bytes";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, EveryAlteration, testing::Values(kSample, kRemoval));
 
 struct SealRefusal {
   const char* name;
@@ -179,6 +202,7 @@ INSTANTIATE_TEST_SUITE_P(RelayEnvelopes, Seal, testing::Values(
     SealRefusal{"non-ASCII login", {"c", "\xe9", 1, 1, "i"}},
     SealRefusal{"image too large", {"c", "1", 1, 1, std::string(kMaxImageBytes + 1, 'i')}},
     SealRefusal{"negative time", {"c", "1", 1, -5, "i"}},
+    SealRefusal{"a removal with an image", {"c", "1", 1, 1, "i", true}},
     SealRefusal{"mac not computable", {"c", "1", 1, 1, "i"}, FailingMac()}));
 
 struct SequenceCase {
@@ -200,18 +224,32 @@ INSTANTIATE_TEST_SUITE_P(RelayClock, Sequence, testing::Values(
     SequenceCase{0, -7, 1},                       // a clock before 1970
     SequenceCase{UINT64_MAX, 10, UINT64_MAX}));   // no wrap to 0
 
-TEST(RelayReplayGuard, RefusesEqualOrOlderPerChannelAndLogin) {
+TEST(RelayReplayGuard, RefusesOlderPerChannelAndLoginAndTakesTheLastAgain) {
   ReplayGuard guard;
-  EXPECT_TRUE(guard.IsFresh("c", "1", 0));
+  EXPECT_FALSE(guard.IsBehind("c", "1", 0));
+  EXPECT_EQ(guard.Last("c", "1"), 0u);
   guard.Record("c", "1", 100);
-  EXPECT_FALSE(guard.IsFresh("c", "1", 100));
-  EXPECT_FALSE(guard.IsFresh("c", "1", 99));
-  EXPECT_TRUE(guard.IsFresh("c", "1", 101));
-  EXPECT_TRUE(guard.IsFresh("c", "2", 5));   // another login
-  EXPECT_TRUE(guard.IsFresh("d", "1", 5));   // another channel
-  EXPECT_TRUE(guard.IsFresh("c\n1", "", 5));  // no confusion of the two halves
+  EXPECT_FALSE(guard.IsBehind("c", "1", 100));  // the envelope taken last, coming again
+  EXPECT_TRUE(guard.IsBehind("c", "1", 99));
+  EXPECT_FALSE(guard.IsBehind("c", "1", 101));
+  EXPECT_FALSE(guard.IsBehind("c", "2", 5));   // another login
+  EXPECT_FALSE(guard.IsBehind("d", "1", 5));   // another channel
+  EXPECT_FALSE(guard.IsBehind("c\n1", "", 5));  // no confusion of the two halves
   guard.Record("c", "1", 50);  // an older record does not lower the mark
-  EXPECT_FALSE(guard.IsFresh("c", "1", 100));
+  EXPECT_TRUE(guard.IsBehind("c", "1", 99));
+  EXPECT_EQ(guard.Last("c", "1"), 100u);
+}
+
+TEST(RelayReplayGuard, CountsOnlyTheMarksThatRose) {
+  ReplayGuard guard;
+  guard.Record("c", "1", 100);
+  guard.Record("c", "1", 100);
+  guard.Record("c", "1", 7);
+  EXPECT_EQ(guard.changes(), 1u);
+  guard.Record("c", "1", 101);
+  guard.Record("b", "2", 3);
+  EXPECT_EQ(guard.changes(), 3u);
+  EXPECT_EQ(guard.Marks(), (std::vector<ReplayGuard::Mark>{{"b", "2", 3}, {"c", "1", 101}}));
 }
 
 }  // namespace

@@ -104,11 +104,21 @@ const MacFunction kMac = FakeMac("channel secret 0123456789");
 const std::vector<std::string> kLogins = {"4711", "4712", "4713", "4714"};
 const std::set<std::string> kOwn = {"4714"};
 constexpr uint64_t kApplied = 500;  // the last sequence applied for 4711
+constexpr int64_t kNow = 1765190400000;
+constexpr int64_t kMaxAge = 300'000;
 
 std::string Sealed(std::string_view channel, std::string_view login, uint64_t seq,
-                   std::string image = "", const MacFunction& mac = kMac) {
+                   std::string image = "", const MacFunction& mac = kMac, int64_t time_ms = kNow) {
   if (image.empty()) image = Image(login, kLine);
-  return SealEnvelope({std::string(channel), std::string(login), seq, 1, image}, mac);
+  return SealEnvelope({std::string(channel), std::string(login), seq, time_ms, image}, mac);
+}
+
+std::string SealedAt(int64_t time_ms, uint64_t seq = 900) {
+  return Sealed("desk-a", "4711", seq, "", kMac, time_ms);
+}
+
+std::string Removal(uint64_t seq, const MacFunction& mac = kMac, int64_t time_ms = kNow) {
+  return SealEnvelope({"desk-a", "4711", seq, time_ms, "", true}, mac);
 }
 
 class Subscriber : public testing::TestWithParam<IncomingCase> {};
@@ -116,7 +126,7 @@ class Subscriber : public testing::TestWithParam<IncomingCase> {};
 TEST_P(Subscriber, AppliesRemovesOrRejects) {
   ReplayGuard guard;
   guard.Record("desk-a", "4711", kApplied);
-  const SubscriberView view{"qelv", "desk-a", kLogins, kOwn, kMac, guard};
+  const SubscriberView view{"qelv", "desk-a", kLogins, kOwn, kMac, guard, kNow, kMaxAge};
   const IncomingDecision d = DecideIncoming(GetParam().topic, GetParam().payload, view);
   EXPECT_EQ(d.action, GetParam().action) << d.reason;
   EXPECT_NE(d.reason.find(GetParam().reason_part), std::string::npos) << d.reason;
@@ -127,17 +137,46 @@ TEST_P(Subscriber, AppliesRemovesOrRejects) {
     EXPECT_EQ(d.envelope.image, Image(d.login, kLine));
     EXPECT_EQ(d.envelope.login, d.login);
   }
+  if (d.action == IncomingDecision::kRemove) {
+    EXPECT_TRUE(d.envelope.removed);
+    EXPECT_EQ(d.envelope.login, d.login);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(RelayMessages, Subscriber, testing::Values(
     IncomingCase{"fresh image", "qelv/desk-a/4711", Sealed("desk-a", "4711", kApplied + 1), IncomingDecision::kApply},
     IncomingCase{"first image of a login", "qelv/desk-a/4712", Sealed("desk-a", "4712", 1), IncomingDecision::kApply},
-    IncomingCase{"empty retained message", "qelv/desk-a/4711", "", IncomingDecision::kRemove},
-    IncomingCase{"replayed sequence", "qelv/desk-a/4711", Sealed("desk-a", "4711", kApplied),
-                 IncomingDecision::kReject, "replay"},
+    IncomingCase{"signed removal", "qelv/desk-a/4711", Removal(kApplied + 1), IncomingDecision::kRemove},
+    IncomingCase{"empty message", "qelv/desk-a/4711", "", IncomingDecision::kReject, "unsigned removal"},
+    IncomingCase{"removal under another secret", "qelv/desk-a/4711", Removal(900, FakeMac("guessed secret")),
+                 IncomingDecision::kReject, "bad signature"},
+    IncomingCase{"removal without its mac", "qelv/desk-a/4711",
+                 Removal(900).substr(0, Removal(900).rfind("mac ")), IncomingDecision::kReject, "unsigned"},
+    IncomingCase{"replayed removal", "qelv/desk-a/4711", Removal(kApplied - 1), IncomingDecision::kReject,
+                 "replay"},
+    IncomingCase{"stale removal", "qelv/desk-a/4711", Removal(900, kMac, kNow - kMaxAge - 1000),
+                 IncomingDecision::kReject, "stale"},
+    IncomingCase{"the envelope applied last, again", "qelv/desk-a/4711", Sealed("desk-a", "4711", kApplied),
+                 IncomingDecision::kApply},
     IncomingCase{"older sequence", "qelv/desk-a/4711", Sealed("desk-a", "4711", 3),
                  IncomingDecision::kReject, "replay"},
     IncomingCase{"unsigned image", "qelv/desk-a/4711", Image("4711"), IncomingDecision::kReject, "unsigned"},
+    IncomingCase{"as old as allowed", "qelv/desk-a/4711", SealedAt(kNow - kMaxAge), IncomingDecision::kApply},
+    IncomingCase{"stale image, however high its sequence", "qelv/desk-a/4711",
+                 SealedAt(kNow - kMaxAge - 1, UINT64_MAX), IncomingDecision::kReject, "stale: sealed 300 s ago"},
+    IncomingCase{"as far ahead as allowed", "qelv/desk-a/4711", SealedAt(kNow + kMaxAge), IncomingDecision::kApply},
+    IncomingCase{"too far ahead of this clock", "qelv/desk-a/4711", SealedAt(kNow + kMaxAge + 1),
+                 IncomingDecision::kReject, "ahead of this computer's clock"},
+    IncomingCase{"sealed at the end of time", "qelv/desk-a/4711", SealedAt(INT64_MAX),
+                 IncomingDecision::kReject, "ahead"},
+    IncomingCase{"sealed in 1970", "qelv/desk-a/4711", SealedAt(0), IncomingDecision::kReject, "stale"},
+    IncomingCase{"envelope version 1", "qelv/desk-a/4711",
+                 [] {
+                   std::string text = Sealed("desk-a", "4711", 900);
+                   text.replace(0, 12, "qelv-relay 1");
+                   return text;
+                 }(),
+                 IncomingDecision::kReject, "another version"},
     IncomingCase{"wrong secret", "qelv/desk-a/4711",
                  Sealed("desk-a", "4711", 900, "", FakeMac("guessed secret")),
                  IncomingDecision::kReject, "bad signature"},
@@ -164,7 +203,7 @@ TEST(RelaySubscriber, EveryLoginWhenTheListIsEmpty) {
   ReplayGuard guard;
   const std::vector<std::string> every;
   const std::set<std::string> none;
-  const SubscriberView view{"qelv", "desk-a", every, none, kMac, guard};
+  const SubscriberView view{"qelv", "desk-a", every, none, kMac, guard, kNow, kMaxAge};
   EXPECT_EQ(DecideIncoming("qelv/desk-a/9999", Sealed("desk-a", "9999", 1), view).action,
             IncomingDecision::kApply);
 }

@@ -5,6 +5,8 @@
 #   own-broker.sh stop DIR
 #   own-broker.sh publish DIR PORT TOPIC N   DIR/payload-N sent by mosquitto_pub, QoS 1; its exit
 #                                  status then in DIR/published-N
+#   own-broker.sh flood DIR PORT TOPIC N COUNT   COUNT messages "forged 1", "forged 2", ... sent by
+#                                  one mosquitto_pub, QoS 1; its exit status then in DIR/published-N
 #   own-broker.sh tls-start DIR    test-broker.sh's three listeners (DIR/broker.ports, broker.pin)
 #   own-broker.sh tls-stop DIR
 PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
@@ -12,7 +14,8 @@ dir=$2
 case $1 in
   start)
     mkdir -p "$dir"
-    printf 'user %s\nallow_anonymous true\nlog_dest file %s/mosquitto.log\nlistener %s 127.0.0.1\n' \
+    # Every message is queued for a slow subscriber, none dropped: a flood arrives whole.
+    printf 'user %s\nallow_anonymous true\nmax_queued_messages 0\nlog_dest file %s/mosquitto.log\nlistener %s 127.0.0.1\n' \
       "$(id -un)" "$dir" "$3" >"$dir/mosquitto.conf"
     setsid mosquitto -c "$dir/mosquitto.conf" </dev/null >>"$dir/mosquitto.out" 2>&1 &
     echo $! >"$dir/mosquitto.pid"
@@ -24,6 +27,11 @@ case $1 in
   publish)
     mosquitto_pub -h 127.0.0.1 -p "$3" -t "$4" -q 1 -i "qelv-test-client-$5" -f "$dir/payload-$5" \
       >"$dir/published-$5.out" 2>&1
+    echo $? >"$dir/published-$5"
+    ;;
+  flood)
+    seq 1 "$6" | sed 's/^/forged /' |
+      mosquitto_pub -h 127.0.0.1 -p "$3" -t "$4" -q 1 -i "qelv-test-client-$5" -l >"$dir/published-$5.out" 2>&1
     echo $? >"$dir/published-$5"
     ;;
   tls-start) exec "$(dirname "$0")/test-broker.sh" start "$dir" ;;

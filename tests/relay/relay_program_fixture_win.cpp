@@ -38,6 +38,18 @@ struct WinsockUse {
 
 }  // namespace
 
+std::string ReadSharedText(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string text;
+  char chunk[4096];
+  DWORD read = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &read, NULL) && read > 0) text.append(chunk, read);
+  CloseHandle(file);
+  return text;
+}
+
 std::string RelayXml(const std::string& url, const std::string& role, const std::string& channel_id,
                      const std::string& remote_channel, const std::string& secret,
                      const std::string& extra) {
@@ -109,12 +121,22 @@ bool OwnBroker::Stop() {
 }
 
 bool OwnBroker::PublishWithClient(const std::string& topic, const std::string& payload) {
+  WriteFileText("Z:" + dir_ + "/payload-" + std::to_string(published_ + 1), payload);
+  return RunClient("publish", topic, "");
+}
+
+bool OwnBroker::FloodWithClient(const std::string& topic, size_t count) {
+  return RunClient("flood", topic, std::to_string(count));
+}
+
+bool OwnBroker::RunClient(const std::string& command, const std::string& topic,
+                          const std::string& extra) {
   const std::string n = std::to_string(++published_);
   const std::string done = "Z:" + dir_ + "/published-" + n;
   DeleteFileA(done.c_str());
-  WriteFileText("Z:" + dir_ + "/payload-" + n, payload);
   std::string status;
-  return RunBrokerScript("publish " + dir_ + " " + std::to_string(port_) + " " + topic + " " + n) &&
+  return RunBrokerScript(command + " " + dir_ + " " + std::to_string(port_) + " " + topic + " " + n +
+                         " " + extra) &&
          PollUntil(kRelayLimitMs, [&] {
            status = PathExists(done) ? ReadFileText(done) : "";  // written once the client ended
            return !status.empty();

@@ -16,6 +16,10 @@
 
 const DWORD kRelayLimitMs = 60000;  // generous: a busy machine under Wine, never a timing claim
 
+// The file's bytes as a log viewer reads them, letting the relay write and rename it meanwhile
+// (ReadFileText would keep the relay from writing); "<missing>" when it cannot be read.
+std::string ReadSharedText(const std::string& path);
+
 // qelv-relay.xml with the given values; `extra` goes inside <relay> as it is.
 std::string RelayXml(const std::string& url, const std::string& role, const std::string& channel_id,
                      const std::string& remote_channel, const std::string& secret,
@@ -32,7 +36,9 @@ class RunningRelay {
   bool Close();
   DWORD ExitCode() const { return process_ ? process_->ExitCode() : STILL_ACTIVE; }
   bool Running() const { return process_ && process_->Running(); }
-  std::string Log() const { return ReadFileText(folder_ / "qelv-relay.log"); }
+  std::string Log() const { return ReadSharedText(folder_ / "qelv-relay.log"); }
+  // A file of the relay's folder: its rotated logs, its sequence file.
+  std::string Path(const std::string& name) const { return folder_ / name; }
   // Polls until the log holds `text` `times` times; false after the limit.
   bool WaitForLog(const std::string& text, size_t times = 1) const;
   // The value shown beside `label` in the status window; empty when there is no such row.
@@ -58,8 +64,15 @@ class OwnBroker {
   // Publishes `payload` on `topic` with the broker's own command-line client, as anyone with
   // access to the broker could; true once the client said it was sent.
   bool PublishWithClient(const std::string& topic, const std::string& payload);
+  // Publishes `count` messages "forged 1", "forged 2", ... on `topic` through one client, as fast
+  // as the broker takes them; true once the client said all were sent.
+  bool FloodWithClient(const std::string& topic, size_t count);
 
  private:
+  // Runs own-broker.sh's client `command` (publish, flood) on `topic`, `extra` behind; true when
+  // the client ended well.
+  bool RunClient(const std::string& command, const std::string& topic, const std::string& extra);
+
   std::string dir_;
   uint16_t port_;
   int published_ = 0;

@@ -1,19 +1,25 @@
 // qelv_relay.exe between two real hubs standing for two desks: a publishing relay beside hub A,
 // where the masters are, and a subscribing relay beside hub B, where a slave fetches them. Over
 // a broker the test ends and starts again, and over WebSocket with TLS and a pinned certificate.
+// Whoever else writes on the broker is played by the broker's own client.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "hmac_sha256.h"
 #include "hub_side_fixture_win.h"
 #include "poll_until.h"
 #include "relay_envelope.h"
+#include "relay_log.h"
 #include "relay_program_fixture_win.h"
 #include "running_hub.h"
+#include "sequence_file.h"
 
 namespace {
 
@@ -32,6 +38,14 @@ MacFunction MacUnder(std::string secret) {
                       reinterpret_cast<const uint8_t*>(data.data()), data.size(), mac);
   };
 }
+
+int64_t WallMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+const int64_t kTenMinutesMs = 600'000;  // beyond the default age bound
 
 const std::string kImage1 = ImageOf("4711", 1);
 const std::string kImage2 = ImageOf("4711", 2);
@@ -183,6 +197,10 @@ TEST_F(OverOwnBroker, RefusesForgedAndReplayedMessages) {
   altered[altered.find("GBPUSD")] = 'E';
   const Envelope forged{remote_, "4711", 1ull << 60, 0, kImage3};
   const Envelope other_login{remote_, "4711", 1ull << 60, 0, kOther};
+  // As if the genuine publisher had sealed them: long ago, or saying that the master left.
+  const Envelope long_ago{remote_, "4711", 1ull << 60, WallMs() - kTenMinutesMs, kImage3};
+  const Envelope removal{remote_, "4711", 1ull << 60, WallMs(), "", true};
+  const std::string unsigned_removal = SealEnvelope(removal, MacUnder(kSecret));
   const Attack attacks[] = {
       {"no envelope at all", "buy everything", "unsigned"},
       {"signed under another secret", SealEnvelope(forged, MacUnder("another secret, guessed")),
@@ -191,11 +209,17 @@ TEST_F(OverOwnBroker, RefusesForgedAndReplayedMessages) {
       {"another login's image", SealEnvelope(other_login, MacUnder(kSecret)),
        "image names another login than its envelope"},
       {"the first image again", genuine_first, "replay"},
+      {"a genuine envelope sealed long ago", SealEnvelope(long_ago, MacUnder(kSecret)), "stale"},
+      {"an empty message, the removal of old", "", "unsigned removal"},
+      {"a removal without its signature", unsigned_removal.substr(0, unsigned_removal.rfind("mac ")),
+       "unsigned"},
+      {"a removal signed under another secret", SealEnvelope(removal, MacUnder("another secret, guessed")),
+       "bad signature"},
   };
   size_t rejected = 0;
   for (const Attack& attack : attacks) {
     SCOPED_TRACE(attack.what);
-    ASSERT_FALSE(attack.payload.empty());
+    ASSERT_TRUE(!attack.payload.empty() || attack.reason == "unsigned removal");
     ASSERT_TRUE(broker_.PublishWithClient(Topic("4711"), attack.payload));
     EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"), ++rejected))
         << subscriber.Log();
@@ -256,6 +280,127 @@ TEST_F(OverOwnBroker, OutlivesTheBrokerAndItsOwnRestarts) {
   subscriber.Kill();
   subscriber.Start();
   EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage3, 2 * kRelayLimitMs)) << "after the subscriber's restart: " << last_b_;
+}
+
+TEST_F(OverOwnBroker, RefusesAGenuineEnvelopeReplayedAfterTheSubscriberRestarted) {
+  MasterOnHub master(endpoint_a_, 0x7101, kImage1);
+  const std::string publisher_xml = PublisherXml(broker_.Url());
+  const std::string subscriber_xml = SubscriberXml(broker_.Url());
+  RunningRelay publisher(publisher_xml.c_str());
+  RunningRelay subscriber(subscriber_xml.c_str());
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage1))
+      << last_b_ << "publisher:\n" << publisher.Log() << "subscriber:\n" << subscriber.Log();
+  const std::string recorded = RetainedPayload(broker_.port(), Topic("4711"));
+  ASSERT_FALSE(recorded.empty());
+  master.SetImage(kImage2);
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
+
+  // Closed and started again, it takes the current image from the broker once more.
+  ASSERT_TRUE(subscriber.Close());
+  subscriber.Start();
+  ASSERT_TRUE(subscriber.WaitForLog("applied 4711", 3)) << subscriber.Log();
+  ASSERT_TRUE(DeskBHolds(Header(1, 0) + kImage2)) << last_b_;
+
+  // The recorded image is as young as the age bound allows: only its sequence gives it away.
+  ASSERT_TRUE(broker_.PublishWithClient(Topic("4711"), recorded));
+  EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"))) << subscriber.Log();
+  EXPECT_NE(subscriber.StatusValue("Last rejected").find("replay"), std::string::npos)
+      << subscriber.StatusValue("Last rejected");
+  EXPECT_EQ(FetchSetOf(endpoint_b_), Header(1, 0) + kImage2);
+  EXPECT_EQ(Occurrences(subscriber.Log(), "no sequence file"), 1u) << subscriber.Log();
+}
+
+struct SequenceFileDamage {
+  const char* what;
+  std::function<void(const std::string& path)> damage;
+  const char* logged;
+};
+
+TEST_F(OverOwnBroker, WithoutASoundSequenceFileTakesOnlyYoungEnvelopesAndWritesItAgain) {
+  MasterOnHub master(endpoint_a_, 0x7101, kImage1);
+  const std::string publisher_xml = PublisherXml(broker_.Url());
+  const std::string subscriber_xml = SubscriberXml(broker_.Url());
+  RunningRelay publisher(publisher_xml.c_str());
+  RunningRelay subscriber(subscriber_xml.c_str());
+  const std::string path = subscriber.Path("qelv-relay.sequences");
+  const Envelope long_ago{remote_, "4711", 1ull << 60, WallMs() - kTenMinutesMs, kImage3};
+  const std::string stale = SealEnvelope(long_ago, MacUnder(kSecret));
+
+  const SequenceFileDamage damages[] = {
+      {"missing", [](const std::string& p) { DeleteFileA(p.c_str()); }, "no sequence file"},
+      {"cut short", [](const std::string& p) {
+         const std::string text = ReadFileText(p);
+         WriteFileText(p, text.substr(0, text.size() - 3));
+       }, "is damaged"},
+      {"garbage", [](const std::string& p) { WriteFileText(p, std::string("\xff\0garbage\n", 10)); },
+       "is damaged"},
+  };
+  size_t rejected = 0, damaged = 0;
+  for (const SequenceFileDamage& d : damages) {
+    SCOPED_TRACE(d.what);
+    ASSERT_TRUE(subscriber.Close());
+    d.damage(path);
+    subscriber.Start();
+    EXPECT_TRUE(subscriber.WaitForLog(d.logged, std::string(d.logged) == "is damaged" ? ++damaged : 2))
+        << subscriber.Log();
+    // The current image is young enough; one sealed long ago is not, whatever its sequence.
+    EXPECT_TRUE(DeskBHolds(Header(1, 0) + kImage1)) << last_b_;
+    ASSERT_TRUE(broker_.PublishWithClient(Topic("4711"), stale));
+    EXPECT_TRUE(subscriber.WaitForLog("rejected a message on " + Topic("4711"), ++rejected));
+    EXPECT_NE(subscriber.StatusValue("Last rejected").find("stale"), std::string::npos)
+        << subscriber.StatusValue("Last rejected");
+    EXPECT_EQ(FetchSetOf(endpoint_b_), Header(1, 0) + kImage1);
+    // The image it applied is written down again.
+    EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] {
+      ReplayGuard read;
+      return ReadSequenceText(ReadSharedText(path), read) && read.Last(remote_, "4711") > 0;
+    })) << ReadSharedText(path);
+  }
+}
+
+// Every line of the relay's log files, oldest first; `sizes` gets each file's size.
+std::vector<std::string> LogLines(const RunningRelay& relay, std::vector<size_t>& sizes) {
+  std::vector<std::string> lines;
+  for (int n = kRotatedLogFiles; n >= 0; n--) {
+    const std::string path = relay.Path(n ? RotatedLogPath("qelv-relay.log", n) : "qelv-relay.log");
+    if (!PathExists(path)) continue;
+    const std::string text = ReadSharedText(path);
+    sizes.push_back(text.size());
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    if (!text.empty() && text.back() != '\n') lines.push_back("<no line feed at the end of " + path + ">");
+  }
+  return lines;
+}
+
+TEST_F(OverOwnBroker, KeepsItsLogBoundedUnderAFloodOfRefusedMessagesAndLosesNoLine) {
+  const std::string subscriber_xml = SubscriberXml(broker_.Url());
+  RunningRelay subscriber(subscriber_xml.c_str());
+  ASSERT_TRUE(subscriber.WaitForLog("connected to"));
+  // Long lines, so that a flood of a few thousand fills the first file.
+  const std::string topic = Topic(std::string(kMaxEnvelopeNameBytes, 'x'));
+  const std::string line_end = "rejected a message on " + topic + ": unsigned";
+  const size_t count = kLogFileBytes / line_end.size() + 1000;
+  ASSERT_TRUE(broker_.FloodWithClient(topic, count));
+
+  std::vector<std::string> lines;
+  std::vector<size_t> sizes;
+  size_t refused = 0;
+  EXPECT_TRUE(PollUntil(2 * kRelayLimitMs, [&] {
+    sizes.clear();
+    lines = LogLines(subscriber, sizes);
+    refused = 0;
+    for (const std::string& line : lines) refused += line.ends_with(line_end) ? 1 : 0;
+    return refused >= count;
+  })) << refused << " of " << count << " refusals logged";
+  EXPECT_EQ(refused, count);
+  EXPECT_GE(sizes.size(), 2u) << "the log was never rotated";
+  for (size_t size : sizes) EXPECT_LE(size, kLogFileBytes);
+  for (const std::string& line : lines) {
+    ASSERT_GT(line.size(), 24u) << line;
+    EXPECT_EQ(line.substr(0, 2), "20") << line;  // a time stamp: no line began inside another
+  }
+  EXPECT_EQ(subscriber.StatusValue("Connection"), "connected");
 }
 
 TEST_F(TwoDesks, CarriesMastersOverWebSocketWithTlsToThePinnedCertificateOnly) {

@@ -4,14 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <set>
 #include <unordered_map>
 
 #include "ascii_case.h"
 #include "copy_link.h"
 #include "copy_lots.h"
 #include "fixed_point.h"
-#include "login_claims.h"
+#include "copied_masters.h"
 #include "master_chains.h"
 #include "order_texts.h"
 #include "order_types.h"
@@ -447,30 +446,15 @@ CopyPlan PlanCopy(std::span<const TImage> masters, const SlaveState& slave, cons
   Planner planner(slave, settings, memory);
   std::vector<MasterChain> chains;
   std::unordered_map<int32_t, size_t> chain_of_magic;
-  std::set<std::string_view> logins;
-  for (const TImage& image : masters) {
-    auto elsewhere = std::find_if(slave.copied_elsewhere.begin(), slave.copied_elsewhere.end(),
-                                  [&](const LoginCopiedElsewhere& other) { return other.login == image.login; });
-    if (elsewhere != slave.copied_elsewhere.end()) {
-      planner.plan.log.push_back(CopiedElsewhereText(image.login, elsewhere->expert));
-      continue;
-    }
-    if (!FollowsMaster(settings, image.login)) {
-      planner.plan.log.push_back("skip master " + image.login + ": not among the followed masters");
-      continue;
-    }
-    if (!logins.insert(image.login).second) {
-      planner.plan.log.push_back("skip master " + image.login + ": a second image of this login");
-      continue;
-    }
-    for (const MasterChain& chain : GatherChains(image)) {
+  for (const TImage* image : CopiedMasters(masters, slave, settings, planner.plan.log)) {
+    for (const MasterChain& chain : GatherChains(*image)) {
       auto [known, added] = chain_of_magic.emplace(chain.magic, chains.size());
       if (added) {
         chains.push_back(chain);
         continue;
       }
       const MasterChain& owner = chains[known->second];
-      std::string line = "skip master " + image.login + " #" + Number(chain.order->num1) +
+      std::string line = "skip master " + image->login + " #" + Number(chain.order->num1) +
                          ": its link number " + Number(chain.magic) + " is taken by ";
       planner.plan.log.push_back(line + std::string(owner.login) + " #" + Number(owner.root_ticket));
     }

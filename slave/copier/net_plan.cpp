@@ -10,7 +10,7 @@
 #include "copy_link.h"
 #include "copy_lots.h"
 #include "fixed_point.h"
-#include "login_claims.h"
+#include "copied_masters.h"
 #include "master_chains.h"
 #include "order_texts.h"
 #include "order_types.h"
@@ -232,22 +232,9 @@ CopyPlan PlanNetCopy(std::span<const TImage> masters, const SlaveState& slave, c
                      CopyMemory& memory) {
   NetPlanner planner(slave, settings);
   std::set<std::string_view> logins;
-  for (const TImage& image : masters) {
-    auto elsewhere = std::find_if(slave.copied_elsewhere.begin(), slave.copied_elsewhere.end(),
-                                  [&](const LoginCopiedElsewhere& other) { return other.login == image.login; });
-    if (elsewhere != slave.copied_elsewhere.end()) {
-      planner.plan.log.push_back(CopiedElsewhereText(image.login, elsewhere->expert));
-      continue;
-    }
-    if (!FollowsMaster(settings, image.login)) {
-      planner.plan.log.push_back("skip master " + image.login + ": not among the followed masters");
-      continue;
-    }
-    if (!logins.insert(image.login).second) {
-      planner.plan.log.push_back("skip master " + image.login + ": a second image of this login");
-      continue;
-    }
-    for (const MasterChain& chain : GatherChains(image)) planner.Chain(image.login, chain);
+  for (const TImage* image : CopiedMasters(masters, slave, settings, planner.plan.log)) {
+    logins.insert(image->login);
+    for (const MasterChain& chain : GatherChains(*image)) planner.Chain(image->login, chain);
   }
   for (const std::string& login : settings.masters) {
     bool elsewhere = std::any_of(slave.copied_elsewhere.begin(), slave.copied_elsewhere.end(),

@@ -38,18 +38,6 @@ struct WinsockUse {
 
 }  // namespace
 
-std::string ReadSharedText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string text;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, NULL) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
-  return text;
-}
-
 std::string RelayXml(const std::string& url, const std::string& role, const std::string& channel_id,
                      const std::string& remote_channel, const std::string& secret,
                      const std::string& extra) {

@@ -16,10 +16,6 @@
 
 const DWORD kRelayLimitMs = 60000;  // generous: a busy machine under Wine, never a timing claim
 
-// The file's bytes as a log viewer reads them, letting the relay write and rename it meanwhile
-// (ReadFileText would keep the relay from writing); "<missing>" when it cannot be read.
-std::string ReadSharedText(const std::string& path);
-
 // qelv-relay.xml with the given values; `extra` goes inside <relay> as it is.
 std::string RelayXml(const std::string& url, const std::string& role, const std::string& channel_id,
                      const std::string& remote_channel, const std::string& secret,
@@ -36,7 +32,7 @@ class RunningRelay {
   bool Close();
   DWORD ExitCode() const { return process_ ? process_->ExitCode() : STILL_ACTIVE; }
   bool Running() const { return process_ && process_->Running(); }
-  std::string Log() const { return ReadSharedText(folder_ / "qelv-relay.log"); }
+  std::string Log() const { return ReadFileText(folder_ / "qelv-relay.log"); }
   // A file of the relay's folder: its rotated logs, its sequence file.
   std::string Path(const std::string& name) const { return folder_ / name; }
   // Polls until the log holds `text` `times` times; false after the limit.

@@ -353,8 +353,8 @@ TEST_F(OverOwnBroker, WithoutASoundSequenceFileTakesOnlyYoungEnvelopesAndWritesI
     // The image it applied is written down again.
     EXPECT_TRUE(PollUntil(kRelayLimitMs, [&] {
       ReplayGuard read;
-      return ReadSequenceText(ReadSharedText(path), read) && read.Last(remote_, "4711") > 0;
-    })) << ReadSharedText(path);
+      return ReadSequenceText(ReadFileText(path), read) && read.Last(remote_, "4711") > 0;
+    })) << ReadFileText(path);
   }
 }
 
@@ -364,7 +364,7 @@ std::vector<std::string> LogLines(const RunningRelay& relay, std::vector<size_t>
   for (int n = kRotatedLogFiles; n >= 0; n--) {
     const std::string path = relay.Path(n ? RotatedLogPath("qelv-relay.log", n) : "qelv-relay.log");
     if (!PathExists(path)) continue;
-    const std::string text = ReadSharedText(path);
+    const std::string text = ReadFileText(path);
     sizes.push_back(text.size());
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) lines.push_back(line);

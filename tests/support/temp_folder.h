@@ -20,6 +20,7 @@ class TempFolder {
 
 void MakeFolder(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
-// The file's bytes, or "<missing>" when it cannot be read.
+// The file's bytes, or "<missing>" when it cannot be read. Read as a log viewer reads: the
+// program that writes the file may go on writing, renaming or removing it meanwhile.
 std::string ReadFileText(const std::string& path);
 bool PathExists(const std::string& path);

@@ -235,6 +235,39 @@ TEST(Mt5Pending, TriggersIntoAPositionUnderItsTicket) {
   EXPECT_EQ(deal.entry, Mt5DealEntry::kIn);
 }
 
+TEST(Mt5Pending, ModifyMovesTheOrderAndSaysWhenNothingChanges) {
+  auto server = Account(Mt5MarginMode::kHedging);
+  Mt5TradeResult placed;
+  ASSERT_TRUE(server->OrderSend(Pending(Mt5OrderType::kBuyLimit, 1.09900), placed));
+  Mt5TradeRequest modify;
+  modify.action = Mt5Action::kModify;
+  modify.order = placed.order;
+  modify.price = 1.09800;
+  modify.sl = 1.09700;
+  EXPECT_EQ(Send(*server, modify), kRetcodeDone);
+  EXPECT_EQ(Send(*server, modify), kRetcodeNoChanges);
+  Mt5Order o;
+  ASSERT_TRUE(server->OrderByIndex(0, o));
+  EXPECT_EQ(o.ticket, placed.order);
+  EXPECT_EQ(o.price_open, 1.09800);
+  EXPECT_EQ(o.sl, 1.09700);
+  modify.price = 1.10011;
+  EXPECT_EQ(Send(*server, modify), kRetcodeInvalidPrice);
+}
+
+TEST(Mt5Pending, ExpiresAtItsTimeWithoutADeal) {
+  auto server = Account(Mt5MarginMode::kHedging);
+  Mt5TradeRequest limit = Pending(Mt5OrderType::kBuyLimit, 1.09900);
+  limit.expiration = kStart + 60;
+  ASSERT_EQ(Send(*server, limit), kRetcodePlaced);
+  server->Advance(59999);
+  EXPECT_EQ(server->OrdersTotal(), 1);
+  server->Advance(1);
+  EXPECT_EQ(server->OrdersTotal(), 0);
+  EXPECT_EQ(server->PositionsTotal(), 0);
+  EXPECT_TRUE(server->HistoryDeals(kStart, kStart + 60).empty());
+}
+
 TEST(Mt5Stops, StopLossHitClosesAtItsPriceWithAnOutDeal) {
   auto server = Account(Mt5MarginMode::kHedging);
   Mt5TradeResult open;
@@ -251,6 +284,23 @@ TEST(Mt5Stops, StopLossHitClosesAtItsPriceWithAnOutDeal) {
   EXPECT_EQ(deals[0].position_id, open.order);
   EXPECT_EQ(deals[0].price, 1.09900);
   EXPECT_DOUBLE_EQ(server->AccountBalance(), 10000 - 12);
+}
+
+TEST(Mt5Netting, TakeProfitSetBySymbolIsHit) {
+  auto server = Account(Mt5MarginMode::kNetting);
+  ASSERT_EQ(Send(*server, Market(Mt5OrderType::kSell, 0.1)), kRetcodeDone);
+  Mt5TradeRequest sltp;
+  sltp.action = Mt5Action::kSltp;
+  sltp.symbol = "EURUSD";
+  sltp.tp = 1.09900;
+  ASSERT_EQ(Send(*server, sltp), kRetcodeDone);
+  ASSERT_TRUE(server->SetBid("EURUSD", 1.09880));  // the ask falls to the take profit
+  EXPECT_EQ(server->PositionsTotal(), 0);
+  const Mt5Deal deal = server->HistoryDeals(kStart, kStart).back();
+  EXPECT_EQ(deal.reason, Mt5DealReason::kTakeProfit);
+  EXPECT_EQ(deal.entry, Mt5DealEntry::kOut);
+  EXPECT_TRUE(deal.buy);
+  EXPECT_DOUBLE_EQ(server->AccountBalance(), 10000 + 10);
 }
 
 TEST(Mt5Tickets, BeyondThirtyTwoBitsFindOnlyTheirOwnPosition) {

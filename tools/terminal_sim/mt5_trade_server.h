@@ -71,9 +71,9 @@ class Mt5TradeServer {
   uint32_t Modify(const Mt5TradeRequest& request);
   uint32_t Remove(const Mt5TradeRequest& request);
 
-  // Fills `lots_units` (LotUnits) at `price` on the account: into `target` (hedging, a close) or
-  // as the margin mode has it. Returns the deal.
-  Mt5Deal Fill(const Listing& listing, bool buy, long long lots_units, int64_t price,
+  // Fills `units` (LotUnits) at `price` (points) on the account: into `target` (hedging, a
+  // close) or as the margin mode has it. Returns the deal.
+  Mt5Deal Fill(const Listing& listing, bool buy, long long units, int64_t price,
                uint64_t order, Mt5Position* target, const Mt5TradeRequest& request,
                Mt5DealReason reason);
   // Pending orders that trigger or expire and stops that are hit at the current prices.

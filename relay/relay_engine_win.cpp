@@ -327,8 +327,11 @@ void RelayEngine::OnMessage(const mqtt::Message& message) {
 }
 
 void RelayEngine::LoadSequences() {
-  const std::string guard = "only the age bound (" + std::to_string(settings_.max_age_ms / 1000) +
-                            " s) guards against replays until an envelope is taken";
+  // A publisher alone takes no envelopes: its marks only keep its sequence numbers rising.
+  const std::string guard =
+      subscribes_ ? "only the age bound (" + std::to_string(settings_.max_age_ms / 1000) +
+                        " s) guards against replays until an envelope is taken"
+                  : "sequence numbers go on from this computer's clock";
   switch (LoadSequenceFile(sequence_path_, guard_)) {
     case SequenceFileState::kRead:
       break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "net_plan.h"
 #include "symbol_mapping.h"
 
 namespace {
@@ -74,7 +75,8 @@ int32_t CopierSession::Plan(std::span<const TImage> masters, LoginClaims& claims
     int copier = claims.Claim(expert_, image.login, slave_.now);
     if (copier != expert_) slave_.copied_elsewhere.push_back({image.login, copier});
   }
-  plan_ = PlanCopy(masters, slave_, *settings_, memory_);
+  plan_ = settings_->netting ? PlanNetCopy(masters, slave_, *settings_, memory_)
+                               : PlanCopy(masters, slave_, *settings_, memory_);
   planned_at_ = slave_.now;
   reported_.assign(plan_.actions.size(), false);
   return static_cast<int32_t>(plan_.actions.size());

@@ -121,6 +121,7 @@ const Key kKeys[] = {
     {"comment_contains", [](CopySettings& s, std::string_view v) { return s.comment_contains = v, (const char*)nullptr; }},
     {"masters", [](CopySettings& s, std::string_view v) { return ReadNames(v, s.masters); }},
     {"master_time_offset", [](CopySettings& s, std::string_view v) { return ReadOffset(v, s.master_time_offset); }},
+    {"netting", [](CopySettings& s, std::string_view v) { return ReadYesNo(v, s.netting); }},
 };
 
 // A list value is checked whole before it counts, so a bad item adds none of its list.
@@ -164,6 +165,11 @@ ParsedSettings ParseCopySettings(std::string_view text) {
     if (end == text.npos) break;
     text.remove_prefix(end + 1);
   }
+  // A netting plan deals a master's whole share away when it is not in the set; only the
+  // masters named tell a master that is away from one that never was.
+  if (parsed.settings.netting && parsed.settings.masters.empty())
+    parsed.problems.push_back("netting = yes: masters must name the master logins to copy, or a master "
+                              "away from the hub would count as holding nothing");
   return parsed;
 }
 
@@ -199,6 +205,7 @@ std::string FormatCopySettings(const CopySettings& s) {
   line("comment_contains"), out += s.comment_contains + '\n';
   line("masters"), AppendList(out, s.masters), out += '\n';
   line("master_time_offset"), AppendInt(out, s.master_time_offset), out += '\n';
+  yes_no("netting", s.netting);
   return out;
 }
 

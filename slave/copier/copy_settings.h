@@ -26,6 +26,10 @@
 //   masters                -        only these master logins
 //   master_time_offset     0        seconds to add to the slave's server time for the masters'
 //                                   (their order times, and expirations); within two days
+//   netting                no       the account holds one position per symbol (an MT5 netting
+//                                   account): plan the net of the masters per symbol
+//                                   (net_plan.h). Needs `masters`: a master missing from the
+//                                   set must not count as holding nothing.
 //
 // Example, as one line of an expert's input:
 //   lot_multiplier=0.5; max_lots=2; symbol_map=GOLD=XAUUSD, SILVER=XAGUSD; slave_suffix=.m
@@ -63,6 +67,7 @@ struct CopySettings {
   std::string comment_contains;
   std::vector<std::string> masters;
   int32_t master_time_offset = 0;
+  bool netting = false;
 
   bool operator==(const CopySettings&) const = default;
 };

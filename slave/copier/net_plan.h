@@ -36,7 +36,8 @@
 //  - max_signal_age and max_deviation_points do not apply: a net deal serves no single signal.
 //  - The account's own trades on a symbol the masters trade merge into the position and are
 //    dealt away, and a position closed by hand is dealt back while the masters hold theirs.
-//  - With `masters` empty, a master missing from the set counts as holding nothing.
+//  - `masters` must name the masters (the settings say so when netting is on): with it empty, a
+//    master missing from the set would count as holding nothing.
 #pragma once
 #include <span>
 

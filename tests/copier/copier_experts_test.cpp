@@ -163,6 +163,19 @@ TEST(CopierExperts, WholePassOverASplitSetThenNothingMore) {
   EXPECT_EQ(expert.Pass(set, At(after, kNow + 1)), std::vector<std::string>{});
 }
 
+// On a netting account the session plans the net of the masters: two opposite masters' orders
+// on one symbol make one deal of their difference, without copy magic or comment.
+TEST(CopierExperts, NettingSessionDealsTheMastersNet) {
+  const ImageSet set = SplitSet(Image("4711", {Master(1001, kBuy, 1.0, "EURUSD", 1.0834),
+                                               Master(1002, kSell, 0.3, "EURUSD", 1.0834)}));
+  CopierExperts copiers;
+  Expert expert{copiers, 5};
+  ASSERT_EQ(expert.Settings("netting=yes; masters=4711"), 0);
+  const std::vector<std::string> actions = expert.Pass(set, Account({}));
+  ASSERT_EQ(actions.size(), 1u);
+  EXPECT_EQ(actions[0].rfind("open #0 EURUSD buy 0.7 ", 0), 0u) << actions[0];
+}
+
 // ---------------------------------------------------------------------------------------------
 struct SettingsCase {
   const char* name;

@@ -34,6 +34,7 @@ TEST(ParseCopySettings, ReadsEveryKey) {
       {"masters=4711, 4712", [](CopySettings& s) { s.masters = {"4711", "4712"}; }},
       {"master_time_offset=-3600", [](CopySettings& s) { s.master_time_offset = -3600; }},
       {"master_time_offset=172800", [](CopySettings& s) { s.master_time_offset = 172800; }},
+      {"netting=yes; masters=4711", [](CopySettings& s) { s.netting = true, s.masters = {"4711"}; }},
       // Separators, blanks, case, remarks, repeats.
       {"  LOT_Multiplier  =  2  \r\n# a remark\n\n;;Reverse=On",
        [](CopySettings& s) { s.lot_multiplier = 2, s.reverse = true; }},
@@ -95,6 +96,14 @@ TEST(ParseCopySettings, ReportsUnknownKeysAndBadValuesAndKeepsTheDefaults) {
   }
 }
 
+// The netting planner cannot tell a master away from the hub from one that holds nothing.
+TEST(ParseCopySettings, NettingWithoutNamedMastersIsAProblemAndStaysNetting) {
+  ParsedSettings parsed = ParseCopySettings("netting=yes");
+  ASSERT_EQ(parsed.problems.size(), 1u);
+  EXPECT_NE(parsed.problems[0].find("masters must name the master logins"), std::string::npos) << parsed.problems[0];
+  EXPECT_TRUE(parsed.settings.netting) << "a netting account planned as a hedging one would deal wrongly";
+}
+
 TEST(FormatCopySettings, ParsesBackToTheSameSettings) {
   const char* texts[] = {
       "",
@@ -102,7 +111,7 @@ TEST(FormatCopySettings, ParsesBackToTheSameSettings) {
       "symbol_map=GOLD=XAUUSD, OIL=BRENT=X; master_prefix=#; master_suffix=.m; slave_prefix=a b; slave_suffix=,",
       "max_deviation_points=2147483647; max_signal_age=0; copy_old=yes; allow_symbols=EURUSD, GBPUSD",
       "deny_symbols=XAUUSD; allow_magics=-2147483648, 0, 42; comment_contains=from #; masters=4711, 4712",
-      "master_time_offset=-172800",
+      "master_time_offset=-172800; netting=yes; masters=4711",
       "lot_multiplier=0.30000000000000004; fixed_lots=1e-300",
   };
   for (const char* text : texts) {

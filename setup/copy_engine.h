@@ -26,3 +26,7 @@ int CopyFiles(const std::string& source, const std::string& destination,
 // Returns 1 unless the path is missing, blank or too long, which is reported and gives 0.
 // An existing file counts as present.
 int FolderExists(const std::string& path, Prompter& prompter);
+
+// Returns 1 when the folder holds a library (*.dll); otherwise reports that the 64-bit libraries
+// are missing there and returns 0.
+int LibrariesExist(const std::string& folder, Prompter& prompter);

@@ -99,3 +99,11 @@ int FolderExists(const std::string& path, Prompter& prompter) {
   Report(prompter, FolderMissingText(path));
   return 0;
 }
+
+int LibrariesExist(const std::string& folder, Prompter& prompter) {
+  const std::string search_path = AppendPath(folder, "*.dll");
+  std::vector<std::string> names;
+  if (GetFilesAsArray(search_path, names, prompter)) return 1;
+  Report(prompter, LibrariesMissingText(search_path));
+  return 0;
+}

@@ -32,12 +32,33 @@ const CopyPlan kDataFolderPlans[] = {
       {"include", "MQL4\\Include", "*.mqh"}}},
 };
 
+// A 64-bit terminal's libraries share their names with the 32-bit ones: they and the experts
+// for that terminal live in a folder of their own.
+const CopyPlan kMql5DataFolderPlans[] = {
+    kPlans[0],
+    {"master\\mt5",
+     {{"master\\mt5", "MQL5\\Experts", "e-*.mq5|e-*.ex5"},
+      {"master\\mt5", "MQL5\\Scripts", "s-*.mq5|s-*.ex5"},
+      {"master\\mt5", "MQL5\\Libraries", "*.dll"},
+      {"include", "MQL5\\Include", "*.mqh"}},
+     true},
+    {"slave\\mt5",
+     {{"slave\\mt5", "MQL5\\Experts", "e-*.mq5|e-*.ex5"},
+      {"slave\\mt5", "MQL5\\Scripts", "s-*.mq5|s-*.ex5"},
+      {"slave\\mt5", "MQL5\\Libraries", "*.dll"},
+      {"slave\\mt5", "MQL5\\Files", "*.txt"},
+      {"include", "MQL5\\Include", "*.mqh"}},
+     true},
+};
+
 }  // namespace
 
 const CopyPlan& GetCopyPlan(Plan plan) { return GetCopyPlan(plan, TerminalLayout::kExperts); }
 
 const CopyPlan& GetCopyPlan(Plan plan, TerminalLayout layout) {
-  const CopyPlan* plans = layout == TerminalLayout::kDataFolder ? kDataFolderPlans : kPlans;
+  const CopyPlan* plans = kPlans;
+  if (layout == TerminalLayout::kDataFolder) plans = kDataFolderPlans;
+  if (layout == TerminalLayout::kMql5DataFolder) plans = kMql5DataFolderPlans;
   return plans[static_cast<int>(plan)];
 }
 

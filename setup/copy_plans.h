@@ -17,13 +17,18 @@ struct CopyStep {
 struct CopyPlan {
   std::string source;  // the setup name of the plan's own folder, which must exist
   std::vector<CopyStep> steps;
+  // A 64-bit terminal cannot load the 32-bit libraries: without the plan's own, nothing is
+  // copied.
+  bool needs_64_bit_libraries = false;
 };
 
 // The plan for the Dremont folder and for terminals with the experts layout.
 const CopyPlan& GetCopyPlan(Plan plan);
 
 // The plan for a terminal of that layout. A data folder gets the plan's files in the MQL4
-// folders, then the experts' include files; the core plan is the same for both.
+// folders, then the experts' include files; a 64-bit terminal's data folder gets those of the
+// plan's "mt5" subfolder (master\mt5, slave\mt5) in the MQL5 folders, then the include files.
+// The core plan is the same for all.
 const CopyPlan& GetCopyPlan(Plan plan, TerminalLayout layout);
 
 // The patterns of all steps in order: the names a plan's "Files to copy:" field lists are

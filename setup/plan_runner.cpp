@@ -12,8 +12,13 @@ void RunPlan(Plan plan, const std::string& module_path, const std::string& desti
     FolderExists(destination, prompter);
     return;
   }
-  const TerminalLayout layout = DetectTerminalLayout(destination, IsFolder);
-  for (const CopyStep& step : GetCopyPlan(plan, layout).steps) {
+  const CopyPlan& layout_plan = GetCopyPlan(plan, DetectTerminalLayout(destination, IsFolder));
+  // Copying the experts without their libraries would leave a terminal that cannot run them.
+  if (layout_plan.needs_64_bit_libraries &&
+      !LibrariesExist(SetupPath(module_path, layout_plan.source), prompter)) {
+    return;
+  }
+  for (const CopyStep& step : layout_plan.steps) {
     const std::string folder =
         step.subfolder.empty() ? destination : AppendPath(destination, step.subfolder);
     // Only the plan's own folder is checked: an include folder that is missing or empty is

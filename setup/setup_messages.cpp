@@ -47,6 +47,10 @@ std::string FolderMissingText(const std::string& path) {
   return "Folder does not exist:\r\n" + path;
 }
 
+std::string LibrariesMissingText(const std::string& search_path) {
+  return "64-bit libraries do not exist:\r\n" + search_path;
+}
+
 std::string PathTooLongText(const std::string& path) {
   return "Path is too long (260 characters or more):\r\n" + path;
 }

@@ -20,6 +20,8 @@ std::string CopyFailedText(unsigned long code, const std::string& error_text,
 std::string OverwriteFailedText(unsigned long code, const std::string& error_text,
                                 const std::string& source, const std::string& destination);
 std::string FolderMissingText(const std::string& path);
+// A 64-bit terminal's plan found no libraries of its own (`search_path` ends in "*.dll").
+std::string LibrariesMissingText(const std::string& search_path);
 // A path of 260 characters or more does not fit the system's path buffers.
 std::string PathTooLongText(const std::string& path);
 // The executable's path could not be had (`code` from GetModulePath): a path too long is

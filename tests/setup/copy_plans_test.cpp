@@ -38,7 +38,8 @@ struct StepsCase {
 };
 
 void PrintTo(const StepsCase& c, std::ostream* out) {
-  *out << GetCopyPlan(c.plan).source << (c.layout == TerminalLayout::kDataFolder ? " data folder" : " experts");
+  const char* layouts[] = {" experts", " data folder", " MQL5 data folder"};
+  *out << GetCopyPlan(c.plan).source << layouts[static_cast<int>(c.layout)];
 }
 
 std::vector<std::string> Steps(const CopyPlan& plan) {
@@ -53,7 +54,11 @@ class CopyPlanSteps : public testing::TestWithParam<StepsCase> {};
 
 TEST_P(CopyPlanSteps, LayoutPicksTheFoldersAndKeepsThePatterns) {
   const StepsCase& c = GetParam();
-  EXPECT_EQ(Steps(GetCopyPlan(c.plan, c.layout)), c.steps);
+  const CopyPlan& plan = GetCopyPlan(c.plan, c.layout);
+  EXPECT_EQ(Steps(plan), c.steps);
+  // Only a 64-bit terminal's master and slave plans insist on libraries of their own.
+  EXPECT_EQ(plan.needs_64_bit_libraries,
+            c.layout == TerminalLayout::kMql5DataFolder && c.plan != Plan::kCore);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,6 +82,18 @@ INSTANTIATE_TEST_SUITE_P(
                   TerminalLayout::kDataFolder,
                   {"slave > MQL4\\Experts : e-*.mq4|e-*.ex4", "slave > MQL4\\Scripts : s-*.mq4|s-*.ex4",
                    "slave > MQL4\\Libraries : *.dll", "slave > MQL4\\Files : *.txt",
-                   "include > MQL4\\Include : *.mqh"}}));
+                   "include > MQL4\\Include : *.mqh"}},
+        StepsCase{Plan::kCore, TerminalLayout::kMql5DataFolder, {"core >  : *.exe|*.xml"}},
+        StepsCase{Plan::kMaster,
+                  TerminalLayout::kMql5DataFolder,
+                  {"master\\mt5 > MQL5\\Experts : e-*.mq5|e-*.ex5",
+                   "master\\mt5 > MQL5\\Scripts : s-*.mq5|s-*.ex5",
+                   "master\\mt5 > MQL5\\Libraries : *.dll", "include > MQL5\\Include : *.mqh"}},
+        StepsCase{Plan::kSlave,
+                  TerminalLayout::kMql5DataFolder,
+                  {"slave\\mt5 > MQL5\\Experts : e-*.mq5|e-*.ex5",
+                   "slave\\mt5 > MQL5\\Scripts : s-*.mq5|s-*.ex5",
+                   "slave\\mt5 > MQL5\\Libraries : *.dll", "slave\\mt5 > MQL5\\Files : *.txt",
+                   "include > MQL5\\Include : *.mqh"}}));
 
 }  // namespace

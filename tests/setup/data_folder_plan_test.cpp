@@ -1,5 +1,5 @@
-// The master and slave plans on a terminal's data folder (MQL4, no experts) and on folders that
-// keep the experts layout, on real folders, with the messages caught by a recorder.
+// The master and slave plans on a terminal's data folder (MQL4 or MQL5, no experts) and on
+// folders that keep the experts layout, on real folders, with the messages caught by a recorder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -47,6 +47,8 @@ void PrintTo(const TerminalCase& c, std::ostream* out) { *out << c.name; }
 
 const Paths kAllMql4 = {"MQL4", "MQL4\\Experts", "MQL4\\Scripts", "MQL4\\Libraries",
                         "MQL4\\Files", "MQL4\\Include"};
+const Paths kAllMql5 = {"MQL5", "MQL5\\Experts", "MQL5\\Scripts", "MQL5\\Libraries",
+                        "MQL5\\Files", "MQL5\\Include"};
 const Paths kAllExperts = {"experts", "experts\\scripts", "experts\\libraries", "experts\\files"};
 
 Paths Both() {
@@ -62,6 +64,9 @@ class TerminalLayoutPlan : public testing::TestWithParam<TerminalCase> {
     for (const char* source : {"master", "slave"}) MakeFolder(root_ / source);
     for (const char* name : {"e-m.mq4", "e-m.ex4", "s-m.ex4", "m.dll"}) Add("master", name);
     for (const char* name : {"e-s.ex4", "s-s.mq4", "s.dll", "s.txt"}) Add("slave", name);
+    for (const char* source : {"master\\mt5", "slave\\mt5"}) MakeFolder(root_ / source);
+    for (const char* name : {"e-m.mq5", "e-m.ex5", "s-m.ex5", "m.dll"}) Add("master\\mt5", name);
+    for (const char* name : {"e-s.ex5", "s-s.mq5", "s.dll", "s.txt"}) Add("slave\\mt5", name);
     if (GetParam().include_folder) {
       MakeFolder(root_ / "include");
       for (const char* name : {"qelv_d30or.mqh", "qelv_r30uv.mqh", "notes.txt"}) Add("include", name);
@@ -132,6 +137,20 @@ INSTANTIATE_TEST_SUITE_P(
                      {"MQL4\\Files", "MQL4\\Include"}},
         TerminalCase{"BareMql4", Plan::kMaster, {"MQL4"}, true, {},
                      {"MQL4\\Experts", "MQL4\\Scripts", "MQL4\\Libraries", "MQL4\\Include"}},
+        // A 64-bit terminal gets the files of master\mt5 or slave\mt5 in its MQL5 folders.
+        TerminalCase{"MasterMql5DataFolder", Plan::kMaster, kAllMql5, true,
+                     {"MQL5\\Experts\\e-m.mq5", "MQL5\\Experts\\e-m.ex5", "MQL5\\Scripts\\s-m.ex5",
+                      "MQL5\\Libraries\\m.dll", "MQL5\\Include\\qelv_d30or.mqh",
+                      "MQL5\\Include\\qelv_r30uv.mqh"},
+                     {}},
+        TerminalCase{"SlaveMql5DataFolder", Plan::kSlave, kAllMql5, true,
+                     {"MQL5\\Experts\\e-s.ex5", "MQL5\\Scripts\\s-s.mq5", "MQL5\\Libraries\\s.dll",
+                      "MQL5\\Files\\s.txt", "MQL5\\Include\\qelv_d30or.mqh",
+                      "MQL5\\Include\\qelv_r30uv.mqh"},
+                     {}},
+        TerminalCase{"BareMql5", Plan::kSlave, {"MQL5"}, true, {},
+                     {"MQL5\\Experts", "MQL5\\Scripts", "MQL5\\Libraries", "MQL5\\Files",
+                      "MQL5\\Include"}},
         // Neither layout: the experts layout names what is missing.
         TerminalCase{"NeitherLayout", Plan::kMaster, {}, true, {},
                      {"experts", "experts\\scripts", "experts\\libraries"}}),
@@ -161,5 +180,50 @@ TEST(DataFolderPlan, CopyingAgainAsksOncePerFileIncludeFilesLast) {
                                      root / "include\\qelv_d30or.mqh")}));
   EXPECT_EQ(ReadFileText(terminal + "\\MQL4\\Include\\qelv_d30or.mqh"), "changed by the user");
 }
+
+// A distribution whose master holds a 32-bit library, and master\mt5 the files named (none: no
+// such folder), and a 64-bit terminal's data folder without MQL5\Files and MQL5\Include.
+class Mql5DataFolderPlan : public testing::TestWithParam<Paths> {
+ protected:
+  void Install(const Paths& mt5_files) {
+    MakeFolder(root_ / "master");
+    WriteFileText(root_ / "master\\m.dll", "32-bit");
+    if (!mt5_files.empty()) MakeFolder(root_ / "master\\mt5");
+    for (const std::string& name : mt5_files) WriteFileText(root_ / ("master\\mt5\\" + name), "64-bit");
+    for (const char* folder : {"", "\\MQL5", "\\MQL5\\Experts", "\\MQL5\\Scripts", "\\MQL5\\Libraries"}) {
+      MakeFolder(terminal_ + folder);
+    }
+    RunPlan(Plan::kMaster, root_ / "Lobrine.exe", terminal_, prompter_);
+  }
+  Paths Mql5Tree() const {
+    Paths found;
+    ListTree(terminal_ + "\\MQL5", "", found);
+    return Sorted(found);
+  }
+
+  TempFolder root_;
+  const std::string terminal_ = root_ / "Terminal";
+  RecordingPrompter prompter_;
+};
+
+// The 32-bit library of the same name is never taken for the 64-bit one.
+TEST_F(Mql5DataFolderPlan, CopiesTheLibraryOfTheMt5Folder) {
+  Install({"e-m.mq5", "m.dll"});
+  EXPECT_EQ(prompter_.Texts(), Paths{FolderMissingText(terminal_ + "\\MQL5\\Include")});
+  EXPECT_EQ(Mql5Tree(), (Paths{"Experts", "Experts\\e-m.mq5", "Libraries", "Libraries\\m.dll", "Scripts"}));
+  EXPECT_EQ(ReadFileText(terminal_ + "\\MQL5\\Libraries\\m.dll"), "64-bit");
+}
+
+TEST_P(Mql5DataFolderPlan, CopiesNothingWithoutA64BitLibraryAndSaysSo) {
+  Install(GetParam());
+  EXPECT_EQ(prompter_.Texts(), Paths{LibrariesMissingText(root_ / "master\\mt5\\*.dll")});
+  EXPECT_EQ(Mql5Tree(), (Paths{"Experts", "Libraries", "Scripts"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Distributions, Mql5DataFolderPlan,
+                         testing::Values(Paths{"e-m.mq5"}, Paths{}),
+                         [](const testing::TestParamInfo<Paths>& info) {
+                           return std::string(info.param.empty() ? "NoMt5Folder" : "ExpertOnly");
+                         });
 
 }  // namespace

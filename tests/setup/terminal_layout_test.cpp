@@ -17,7 +17,7 @@ void PrintTo(const LayoutCase& c, std::ostream* out) { *out << c.name; }
 
 class SetupTerminalLayout : public testing::TestWithParam<LayoutCase> {};
 
-TEST_P(SetupTerminalLayout, ExpertsFolderDecidesBeforeMql4) {
+TEST_P(SetupTerminalLayout, ExpertsFolderDecidesBeforeMql4AndMql4BeforeMql5) {
   const LayoutCase& c = GetParam();
   FolderSet disk{c.folders};
   EXPECT_EQ(DetectTerminalLayout(c.terminal, disk.Check()), c.layout);
@@ -36,6 +36,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Subfolders of MQL4 alone make no data folder: MQL4 itself must be there.
         LayoutCase{"SubfolderOnly", "C:\\T", {"C:\\T", "C:\\T\\MQL4\\Experts"}, TerminalLayout::kExperts},
         LayoutCase{"FieldEndsInBackslash", "C:\\T\\", {"C:\\T\\MQL4"}, TerminalLayout::kDataFolder},
+        LayoutCase{"Mql5", "C:\\T", {"C:\\T", "C:\\T\\MQL5"}, TerminalLayout::kMql5DataFolder},
+        // A folder with experts or MQL4 beside MQL5 is installed as before MQL5 was known.
+        LayoutCase{"Mql4BesideMql5", "C:\\T", {"C:\\T", "C:\\T\\MQL4", "C:\\T\\MQL5"},
+                   TerminalLayout::kDataFolder},
+        LayoutCase{"ExpertsBesideMql5", "C:\\T", {"C:\\T", "C:\\T\\experts", "C:\\T\\MQL5"},
+                   TerminalLayout::kExperts},
+        LayoutCase{"Mql5SubfolderOnly", "C:\\T", {"C:\\T", "C:\\T\\MQL5\\Libraries"},
+                   TerminalLayout::kExperts},
         LayoutCase{"UnderAppData", "D:\\AppData\\Roaming\\MetaQuotes\\Terminal\\0A1B",
                    {"D:\\AppData\\Roaming\\MetaQuotes\\Terminal\\0A1B\\MQL4"},
                    TerminalLayout::kDataFolder}),

@@ -62,6 +62,11 @@ SymbolFacts Eurusd(const char* name) {
 
 SymbolFacts Gold(const char* name) { return {name, true, 2, 0.01, 0.1, 50, 0.1, 50, 1950.00, 1950.50}; }
 
+SymbolFacts MinimumLots(SymbolFacts facts, double lots) {
+  facts.lot_min = lots;
+  return facts;
+}
+
 SlaveState Account(std::vector<SlaveOrder> open, std::vector<SlaveOrder> history, std::vector<SymbolFacts> symbols) {
   SlaveState slave;
   slave.open = std::move(open);

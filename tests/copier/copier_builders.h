@@ -47,6 +47,9 @@ SymbolFacts Eurusd(const char* name = "EURUSD");
 // Two digits, lots 0.1..50 by 0.1, stops level 50 points, bid 1950.00 ask 1950.50.
 SymbolFacts Gold(const char* name = "XAUUSD");
 
+// The facts with another minimum lot.
+SymbolFacts MinimumLots(SymbolFacts facts, double lots);
+
 SlaveState Account(std::vector<SlaveOrder> open, std::vector<SlaveOrder> history = {},
                    std::vector<SymbolFacts> symbols = {Eurusd(), Gold()});
 

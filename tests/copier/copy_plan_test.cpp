@@ -46,11 +46,6 @@ SymbolFacts NotOffered(const char* name) {
   return facts;
 }
 
-SymbolFacts MinimumLots(SymbolFacts facts, double lots) {
-  facts.lot_min = lots;
-  return facts;
-}
-
 class Plan : public testing::TestWithParam<PlanCase> {};
 
 TEST_P(Plan, AsksTheseActionsAndThenNothing) {

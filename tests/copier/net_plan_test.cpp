@@ -82,11 +82,6 @@ const Master kEurSell = Master(1002, kSell, 0.3, "EURUSD", 1.08340);
 const Master kFirstPart = Master(1001, kBuy, 0.6, "EURUSD", 1.0834).To(1002).Closed(kNow - 3);
 const Master kRemainder = Master(1002, kBuy, 0.4, "EURUSD", 1.0834).From(1001);
 
-SymbolFacts MinimumLots(SymbolFacts facts, double lots) {
-  facts.lot_min = lots;
-  return facts;
-}
-
 // ---------------------------------------------------------------------------------------------
 INSTANTIATE_TEST_SUITE_P(Nets, NetPlan, testing::Values(
     NetCase{"OppositeMastersNetOut", {Image("4711", {kEurBuy}), Image("4712", {kEurSell})}, Account({}), "",

@@ -1,5 +1,5 @@
 // What a simulated MT5 account holds, with the properties an expert reads through
-// PositionGet*, OrderGet* and HistoryDealGet*. Times are server time in seconds.
+// PositionGet*, OrderGet*, HistoryOrderGet* and HistoryDealGet*. Times are server time in seconds.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -25,6 +25,11 @@ struct Mt5Position {
   int64_t time = 0;
 };
 
+// An active order is placed; one of the history was filled, cancelled or expired.
+enum class Mt5OrderState { kPlaced, kFilled, kCanceled, kExpired };
+
+// A pending order while it is active; in the history also a deal's market order, or the
+// server's order that closed a position whose stop was hit.
 struct Mt5Order {
   uint64_t ticket = 0;
   std::string symbol;
@@ -35,6 +40,8 @@ struct Mt5Order {
   uint64_t magic = 0;
   std::string comment;
   int64_t time_setup = 0;
+  Mt5OrderState state = Mt5OrderState::kPlaced;
+  int64_t time_done = 0;  // when it left the active orders
 };
 
 struct Mt5Deal {

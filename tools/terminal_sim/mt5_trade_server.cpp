@@ -194,6 +194,18 @@ uint32_t Mt5TradeServer::Deal(const Mt5TradeRequest& request, Mt5TradeResult& re
   if (Margin(r, opened) > FreeMargin()) return kRetcodeNoMoney;
   const uint64_t order = next_ticket_++;
   const Mt5Deal deal = Fill(*listing, buy, units, price, order, target, request, Mt5DealReason::kExpert);
+  Mt5Order market;
+  market.ticket = order;
+  market.symbol = symbol;
+  market.type = request.type;
+  market.volume = deal.volume;
+  market.price_open = deal.price;
+  market.sl = Normalized(request.sl, r.digits);
+  market.tp = Normalized(request.tp, r.digits);
+  market.magic = request.magic;
+  market.comment = request.comment;
+  market.time_setup = Now();
+  Finish(market, Mt5OrderState::kFilled);
   result.deal = deal.ticket;
   result.order = order;
   result.volume = deal.volume;
@@ -354,8 +366,15 @@ uint32_t Mt5TradeServer::Remove(const Mt5TradeRequest& request) {
   if (!listing) return kRetcodeInvalid;
   if (!listing->trade_allowed) return kRetcodeMarketClosed;
   if (Frozen(listing->rules, *o, feed_.QuoteOf(o->symbol))) return kRetcodeFrozen;
+  Finish(*o, Mt5OrderState::kCanceled);
   orders_.erase(orders_.begin() + (o - orders_.data()));
   return kRetcodeDone;
+}
+
+void Mt5TradeServer::Finish(Mt5Order order, Mt5OrderState state) {
+  order.state = state;
+  order.time_done = Now();
+  history_orders_.push_back(order);
 }
 
 void Mt5TradeServer::ReactToMarket() {
@@ -375,6 +394,7 @@ void Mt5TradeServer::ReactToMarket() {
       continue;
     }
     orders_.erase(orders_.begin() + i);
+    Finish(o, triggered ? Mt5OrderState::kFilled : Mt5OrderState::kExpired);
     if (triggered) {  // filled at the order's own price, under the order's ticket
       Mt5TradeRequest from;
       from.sl = o.sl;
@@ -406,10 +426,18 @@ void Mt5TradeServer::ReactToMarket() {
       continue;
     }
     // A hit stop closes the whole position at the stop's own price, by an order of the server's.
+    Mt5Order closing;
+    closing.ticket = next_ticket_++;
+    closing.symbol = p->symbol;
+    closing.type = p->buy ? Mt5OrderType::kSell : Mt5OrderType::kBuy;
+    closing.volume = p->volume;
+    closing.price_open = at;
+    closing.magic = p->magic;
+    closing.time_setup = Now();
     Mt5TradeRequest from;
     from.magic = p->magic;
-    Fill(*listing, !p->buy, LotUnits(p->volume), ToPoints(at, digits), next_ticket_++, p, from,
-         reason);
+    Fill(*listing, !p->buy, LotUnits(p->volume), ToPoints(at, digits), closing.ticket, p, from, reason);
+    Finish(closing, Mt5OrderState::kFilled);
   }
 }
 
@@ -453,6 +481,14 @@ std::vector<Mt5Deal> Mt5TradeServer::HistoryDeals(int64_t from, int64_t to) {
   return selected;
 }
 
+std::vector<Mt5Order> Mt5TradeServer::HistoryOrders(int64_t from, int64_t to) {
+  Lock lock(mutex_);
+  std::vector<Mt5Order> selected;
+  for (const Mt5Order& o : history_orders_)
+    if (o.time_done >= from && o.time_done <= to) selected.push_back(o);
+  return selected;
+}
+
 bool Mt5TradeServer::SymbolInfo(const std::string& symbol, Mt5SymbolFacts& facts) {
   Lock lock(mutex_);
   const Listing* listing = Find(symbol);
@@ -477,6 +513,16 @@ bool Mt5TradeServer::SymbolInfo(const std::string& symbol, Mt5SymbolFacts& facts
 double Mt5TradeServer::AccountBalance() {
   Lock lock(mutex_);
   return balance_;
+}
+
+double Mt5TradeServer::AccountEquity() {
+  Lock lock(mutex_);
+  return Equity();
+}
+
+double Mt5TradeServer::AccountFreeMargin() {
+  Lock lock(mutex_);
+  return FreeMargin();
 }
 
 int64_t Mt5TradeServer::TimeCurrent() {
@@ -512,16 +558,24 @@ double Mt5TradeServer::Margin(const SymbolRules& rules, long long lots_units) co
   return LotsOfUnits(lots_units) * rules.contract_size / setup_.leverage;
 }
 
-// Equity at the current close prices, less the positions' margin.
-double Mt5TradeServer::FreeMargin() const {
-  double free = balance_;
+// The balance with the positions' profit at the current close prices.
+double Mt5TradeServer::Equity() const {
+  double equity = balance_;
   for (const Mt5Position& p : positions_) {
     const Listing* listing = Find(p.symbol);
     if (!listing) continue;
     const SymbolRules& r = listing->rules;
     const double close = FromPoints(ClosePoints(p.buy, feed_.QuoteOf(p.symbol)), r.digits);
     const double move = p.buy ? close - p.price_open : p.price_open - close;
-    free += move * p.volume * r.contract_size - Margin(r, LotUnits(p.volume));
+    equity += move * p.volume * r.contract_size;
   }
+  return equity;
+}
+
+// Equity less the positions' margin.
+double Mt5TradeServer::FreeMargin() const {
+  double free = Equity();
+  for (const Mt5Position& p : positions_)
+    if (const Listing* listing = Find(p.symbol)) free -= Margin(listing->rules, LotUnits(p.volume));
   return free;
 }

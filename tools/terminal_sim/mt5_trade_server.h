@@ -18,6 +18,7 @@
 #include "symbol_rules.h"
 
 struct Mt5AccountSetup {
+  int64_t login = 0;
   Mt5MarginMode margin_mode = Mt5MarginMode::kHedging;
   double balance = 10000;
   int leverage = 100;             // margin of a position: volume * contract size / leverage
@@ -54,8 +55,14 @@ class Mt5TradeServer {
   bool OrderByIndex(int index, Mt5Order& order);
   // The deals from `from` to `to`, both included, as HistorySelect gives them.
   std::vector<Mt5Deal> HistoryDeals(int64_t from, int64_t to);
+  // The orders that left the active ones from `from` to `to`, both included.
+  std::vector<Mt5Order> HistoryOrders(int64_t from, int64_t to);
   bool SymbolInfo(const std::string& symbol, Mt5SymbolFacts& facts);
+  int64_t Login() const { return setup_.login; }
+  Mt5MarginMode MarginMode() const { return setup_.margin_mode; }
   double AccountBalance();
+  double AccountEquity();
+  double AccountFreeMargin();
   int64_t TimeCurrent();
 
  private:
@@ -78,11 +85,14 @@ class Mt5TradeServer {
                Mt5DealReason reason);
   // Pending orders that trigger or expire and stops that are hit at the current prices.
   void ReactToMarket();
+  // Moves an order into the history, done now in `state`.
+  void Finish(Mt5Order order, Mt5OrderState state);
 
   const Listing* Find(const std::string& symbol) const;
   Mt5Position* FindPosition(uint64_t ticket);
   Mt5Position* NettingPosition(const std::string& symbol);
   Mt5Order* FindOrder(uint64_t ticket);
+  double Equity() const;
   double FreeMargin() const;
   double Margin(const SymbolRules& rules, long long lots_units) const;
   int64_t Now() const { return now_ms_ / 1000; }
@@ -93,6 +103,7 @@ class Mt5TradeServer {
   MarketFeed feed_;
   std::vector<Mt5Position> positions_;
   std::vector<Mt5Order> orders_;
+  std::vector<Mt5Order> history_orders_;
   std::vector<Mt5Deal> deals_;
   double balance_;
   uint64_t next_ticket_;

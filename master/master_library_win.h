@@ -16,6 +16,13 @@ struct MasterExports {
   decltype(&master_image_set) image_set;
   decltype(&master_image_append) image_append;
   decltype(&master_image_send) image_send;
+  decltype(&mt5_begin) mt5_begin;
+  decltype(&mt5_position_add) mt5_position_add;
+  decltype(&mt5_order_add) mt5_order_add;
+  decltype(&mt5_deal_add) mt5_deal_add;
+  decltype(&mt5_finished_order_add) mt5_finished_order_add;
+  decltype(&mt5_build) mt5_build;
+  decltype(&mt5_image_order_get) mt5_image_order_get;
 };
 
 // Fills `exports` from `library`. Answers the first export name that the library lacks (its

@@ -13,7 +13,8 @@
 //   or in part, pending orders cancelled or expired) closed at `now - recent_seconds` or later,
 //   newest first, at most `max_recent` of them; then the closed ancestors of each of those,
 //   then those of each open order, so that every chain still open can be walked to its root.
-//   Closed orders carry no stops; a pending order's close price is its open price.
+//   Closed lots carry no stops (deals have none); a cancelled or expired pending order keeps
+//   its stops, and its open price is its close price.
 #pragma once
 #include <cstdint>
 #include <string>

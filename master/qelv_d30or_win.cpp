@@ -1,11 +1,12 @@
 // Exports of the master bridge library. Each one translates its arguments and calls the
-// portable image code or the link; nothing throws out of here.
+// portable image code, the MT5 account's image or the link; nothing throws out of here.
 #include <windows.h>
 
 #include "link_endpoint_win.h"
 #include "link_protocol.h"
 #include "master_exports.h"
 #include "master_image.h"
+#include "mt5_account_image.h"
 #include "window_value_win.h"
 
 namespace {
@@ -15,10 +16,26 @@ struct MasterState {
   UINT marker_msg = 0;
   UINT detach_msg = 0;
   MasterImage image;
+  mt5::AccountImage mt5_account;
 };
 MasterState g;
 
 std::string_view Text(const char* s) { return s ? std::string_view(s) : std::string_view(); }
+
+mt5::TextIn In(const unsigned char* bytes, int size) {
+  return {reinterpret_cast<const char*>(bytes), size};
+}
+TextBuffer Out(unsigned char* bytes, int size) { return {reinterpret_cast<char*>(bytes), size}; }
+
+// Runs `f`; `failure` when anything throws.
+template <typename F>
+int Guarded(int failure, F f) noexcept {
+  try {
+    return f();
+  } catch (...) {
+    return failure;
+  }
+}
 
 }  // namespace
 
@@ -81,6 +98,106 @@ void __stdcall master_image_send(int window) {
     g.hub.SendCopyData(window, text.data(), text.size());
   } catch (...) {
   }
+}
+
+int __stdcall mt5_begin() { return g.mt5_account.Begin(); }
+
+int __stdcall mt5_position_add(long long identifier, int type, double volume,
+                               const unsigned char* symbol, int symbol_size, double price_open,
+                               double sl, double tp, long long time, long long magic,
+                               const unsigned char* comment, int comment_size) {
+  return Guarded(-1, [&] {
+    mt5::Position p;
+    p.identifier = identifier;
+    p.type = type;
+    p.volume = volume;
+    p.price_open = price_open;
+    p.sl = sl;
+    p.tp = tp;
+    p.time = time;
+    p.magic = magic;
+    return g.mt5_account.PositionAdd(std::move(p), In(symbol, symbol_size),
+                                     In(comment, comment_size));
+  });
+}
+
+int __stdcall mt5_order_add(long long ticket, int type, double volume, const unsigned char* symbol,
+                            int symbol_size, double price_open, double sl, double tp,
+                            long long time_setup, long long expiration, long long magic,
+                            const unsigned char* comment, int comment_size) {
+  return Guarded(-1, [&] {
+    mt5::PendingOrder o;
+    o.ticket = ticket;
+    o.type = type;
+    o.volume = volume;
+    o.price_open = price_open;
+    o.sl = sl;
+    o.tp = tp;
+    o.time_setup = time_setup;
+    o.expiration = expiration;
+    o.magic = magic;
+    return g.mt5_account.PendingOrderAdd(std::move(o), In(symbol, symbol_size),
+                                         In(comment, comment_size));
+  });
+}
+
+int __stdcall mt5_deal_add(long long ticket, long long order, long long position_id, int entry,
+                           int type, double volume, double price, long long time, long long magic,
+                           const unsigned char* symbol, int symbol_size,
+                           const unsigned char* comment, int comment_size) {
+  return Guarded(-1, [&] {
+    mt5::Deal d;
+    d.ticket = ticket;
+    d.order = order;
+    d.position_id = position_id;
+    d.entry = entry;
+    d.type = type;
+    d.volume = volume;
+    d.price = price;
+    d.time = time;
+    d.magic = magic;
+    return g.mt5_account.DealAdd(std::move(d), In(symbol, symbol_size), In(comment, comment_size));
+  });
+}
+
+int __stdcall mt5_finished_order_add(long long ticket, int type, int state, double volume_initial,
+                                     const unsigned char* symbol, int symbol_size,
+                                     double price_open, double sl, double tp,
+                                     long long time_setup, long long time_done,
+                                     long long expiration, long long magic,
+                                     const unsigned char* comment, int comment_size) {
+  return Guarded(-1, [&] {
+    mt5::FinishedOrder o;
+    o.ticket = ticket;
+    o.type = type;
+    o.state = state;
+    o.volume_initial = volume_initial;
+    o.price_open = price_open;
+    o.sl = sl;
+    o.tp = tp;
+    o.time_setup = time_setup;
+    o.time_done = time_done;
+    o.expiration = expiration;
+    o.magic = magic;
+    return g.mt5_account.FinishedOrderAdd(std::move(o), In(symbol, symbol_size),
+                                          In(comment, comment_size));
+  });
+}
+
+int __stdcall mt5_build(long long now, int recent_seconds, int max_recent) {
+  return Guarded(-1, [&] { return g.mt5_account.Build({now, recent_seconds, max_recent}); });
+}
+
+int __stdcall mt5_image_order_get(int index, int* pool, int* ticket, int* open_time, int* type,
+                                  double* lots, unsigned char* symbol, int symbol_size,
+                                  double* open_price, double* sl, double* tp, int* close_time,
+                                  double* close_price, int* magic, int* expiration,
+                                  unsigned char* comment, int comment_size) {
+  return Guarded(0, [&] {
+    return g.mt5_account.OrderGet(
+        index, {pool, ticket, open_time, type, lots, Out(symbol, symbol_size), open_price, sl, tp,
+                close_time, close_price, magic, expiration, Out(comment, comment_size)});
+  });
 }
 
 }  // extern "C"

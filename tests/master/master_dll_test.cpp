@@ -146,4 +146,41 @@ TEST_F(MasterDll, EmptyImageChecksumWithoutInitOrHub) {
   EXPECT_EQ(lib_.get_crc(), 356055240);
 }
 
+// 64-bit tickets and magic numbers cross the stdcall boundary whole, and come back cut.
+TEST_F(MasterDll, Mt5PositionClosedInPartComesBackAsTwoImageOrders) {
+  const unsigned char symbol[] = "EURUSD";
+  const unsigned char comment[] = "c";
+  const long long identifier = 0x100000007LL;
+  EXPECT_EQ(lib_.mt5_begin(), 0);
+  EXPECT_EQ(lib_.mt5_position_add(identifier, 0, 0.5, symbol, 7, 1.1, 1.0, 1.5, 100,
+                                  0x100000009LL, comment, 2), 0);
+  EXPECT_EQ(lib_.mt5_deal_add(1, identifier, identifier, 0, 0, 1.0, 1.1, 100, 0x100000009LL,
+                              symbol, 7, comment, 2), 0);
+  EXPECT_EQ(lib_.mt5_deal_add(2, identifier + 1, identifier, 1, 1, 0.5, 1.2, 200, 0, symbol, 7,
+                              comment, 2), 0);
+  EXPECT_EQ(lib_.mt5_position_add(1, 0, 0.5, nullptr, 7, 1.1, 0, 0, 0, 0, comment, 2), -1);
+  ASSERT_EQ(lib_.mt5_build(1000, 3600, 200), 2);
+
+  int pool, ticket, open_time, type, close_time, magic, expiration;
+  double lots, open_price, sl, tp, close_price;
+  unsigned char symbol_out[32], comment_out[128];
+  auto get = [&](int index) {
+    return lib_.mt5_image_order_get(index, &pool, &ticket, &open_time, &type, &lots, symbol_out,
+                                    32, &open_price, &sl, &tp, &close_time, &close_price, &magic,
+                                    &expiration, comment_out, 128);
+  };
+  ASSERT_EQ(get(0), 1);
+  EXPECT_EQ(pool, 0);
+  EXPECT_EQ(ticket, 8);
+  EXPECT_EQ(magic, 9);
+  EXPECT_EQ(sl, 1.0);
+  EXPECT_STREQ(reinterpret_cast<char*>(comment_out), "from #7");
+  ASSERT_EQ(get(1), 1);
+  EXPECT_EQ(pool, 1);
+  EXPECT_EQ(ticket, 7);
+  EXPECT_EQ(close_time, 200);
+  EXPECT_STREQ(reinterpret_cast<char*>(symbol_out), "EURUSD");
+  EXPECT_EQ(get(2), 0);
+}
+
 }  // namespace

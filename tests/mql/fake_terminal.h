@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "mql_program.h"
+#include "mql4_program.h"
 
-struct FakeTerminal : mql::Terminal {
+struct FakeTerminal : mql::Terminal4 {
   std::vector<mql::OrderRecord> trades, history;
   std::map<std::string, std::map<int, double>> market;  // symbol -> MarketInfo mode -> value
   int next_ticket = 100, trade_error = 0;               // trade_error: what the next trade call fails with
@@ -75,6 +75,10 @@ struct FakeTerminal : mql::Terminal {
     return value == listed->second.end() ? 0 : value->second;
   }
   bool SymbolSelect(const std::string& symbol, bool) override { return market.count(symbol) != 0; }
+  double Bid(const std::string& symbol) override {
+    int error = 0;
+    return MarketInfo(symbol, mql::builtin::MODE_BID, error);
+  }
   int AccountNumber() override { return login; }
   double AccountBalance() override { return 10000; }
   double AccountEquity() override { return 10000; }

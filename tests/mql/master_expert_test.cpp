@@ -72,7 +72,7 @@ mql::OrderRecord Closed(mql::OrderRecord o, mql::mlong seconds_ago, double price
 
 struct MasterExpert : testing::Test {
   FakeTerminal terminal;
-  std::unique_ptr<mql::Program> expert = NewMasterExpert();
+  std::unique_ptr<mql::Program4> expert = NewMasterExpert();
 
   MasterExpert() {
     g_library = MasterLibrary{};

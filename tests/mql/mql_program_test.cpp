@@ -13,27 +13,27 @@ using namespace mql::builtin;
 using mql::operator""_mq;
 
 // A program whose MQL4 functions the tests call directly.
-struct Probe : mql::Program {
+struct Probe : mql::Program4 {
   const char* Name() const override { return "probe"; }
   std::vector<mql::InputInfo> Inputs() const override { return {}; }
   bool SetInput(const std::string&, const std::string&) override { return false; }
   unsigned Handlers() const override { return 0; }
 
-  using Program::ChartGetInteger;
-  using Program::EventSetMillisecondTimer;
-  using Program::GetLastError;
-  using Program::GlobalVariableGet;
-  using Program::ImportCall;
-  using Program::IsTradeAllowed;
-  using Program::MarketInfo;
-  using Program::OrderClose;
-  using Program::OrderComment;
-  using Program::OrderLots;
-  using Program::OrderSelect;
-  using Program::OrderSend;
-  using Program::OrderTicket;
-  using Program::Print;
-  using Program::Sleep;
+  using Program4::ChartGetInteger;
+  using Program4::EventSetMillisecondTimer;
+  using Program4::GetLastError;
+  using Program4::GlobalVariableGet;
+  using Program4::ImportCall;
+  using Program4::IsTradeAllowed;
+  using Program4::MarketInfo;
+  using Program4::OrderClose;
+  using Program4::OrderComment;
+  using Program4::OrderLots;
+  using Program4::OrderSelect;
+  using Program4::OrderSend;
+  using Program4::OrderTicket;
+  using Program4::Print;
+  using Program4::Sleep;
 };
 
 struct ProgramTest : testing::Test {

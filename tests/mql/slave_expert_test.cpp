@@ -105,7 +105,7 @@ const mql::mlong kNow = 1252972800;
 
 struct SlaveExpert : testing::Test {
   FakeTerminal terminal;
-  std::unique_ptr<mql::Program> expert = NewSlaveExpert();
+  std::unique_ptr<mql::Program4> expert = NewSlaveExpert();
 
   SlaveExpert() {
     g_library = SlaveLibrary{};

@@ -8,7 +8,7 @@
 
 #include "fake_terminal.h"
 
-std::unique_ptr<mql::Program> NewSampleExpert();
+std::unique_ptr<mql::Program4> NewSampleExpert();
 
 namespace {
 
@@ -25,7 +25,7 @@ double MQL_STDCALL Scale(double value, double* factors) { return value * factors
 
 struct SampleExpert : testing::Test {
   FakeTerminal terminal;
-  std::unique_ptr<mql::Program> expert = NewSampleExpert();
+  std::unique_ptr<mql::Program4> expert = NewSampleExpert();
 
   SampleExpert() {
     terminal.functions["sample.dll::_echo"] = reinterpret_cast<void*>(&Echo);

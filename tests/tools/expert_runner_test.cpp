@@ -17,7 +17,7 @@ namespace {
 using namespace mql::builtin;
 
 // An expert that counts its events and does on its first timer event what the test asks.
-struct Counting : mql::Program {
+struct Counting : mql::Program4 {
   int init_answer = INIT_SUCCEEDED;
   bool overrun = false;  // an index outside an array on the first timer event
   std::atomic<int> timers{0}, deinit_reason{-1};

@@ -11,7 +11,7 @@ void ArrayOutOfRange() { throw CriticalError("array out of range"); }
 
 }  // namespace mql
 
-namespace mql::builtin {
+namespace mql::common {
 
 namespace {
 
@@ -125,4 +125,4 @@ double NormalizeDouble(double value, int digits) {
   return std::round(value * scale) / scale;
 }
 
-}  // namespace mql::builtin
+}  // namespace mql::common

@@ -1,6 +1,6 @@
-// MQL4's functions that need no terminal: arrays, texts and their conversions, math. Each has
-// the reference's signature, defaults included, so that a translated call of the wrong arity or
-// types does not compile.
+// The functions that need no terminal, MQL4's and MQL5's alike: arrays, texts and their
+// conversions, math; and MQL4's ArraySort. Each has the reference's signature, defaults
+// included, so that a translated call of the wrong arity or types does not compile.
 #pragma once
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "mql_constants.h"
 #include "mql_string.h"
 
-namespace mql::builtin {
+namespace mql::common {
 
 // --- Arrays.
 
@@ -28,23 +28,6 @@ int ArrayResize(Array<T>& array, int new_size, int reserve_size = 0) {
   if (array.Resize(new_size) < 0) return -1;
   array.Reserve(reserve_size);
   return ArraySize(array);
-}
-
-// Sorts a one-dimensional array, or the rows of a two-dimensional one by their first cell.
-// count WHOLE_ARRAY (0): to the end.
-template <typename T>
-bool ArraySort(Array<T>& array, int count = WHOLE_ARRAY, int start = 0, int direction = MODE_ASCEND) {
-  auto& items = array.Items();
-  if (start < 0 || start > array.Size() || (direction != MODE_ASCEND && direction != MODE_DESCEND)) return false;
-  const int end = count <= 0 ? array.Size() : std::min(array.Size(), start + std::max(count, 0));
-  auto key = [](const T& item) -> const auto& {
-    if constexpr (requires { item.cells[0]; }) return item.cells[0];
-    else return item;
-  };
-  std::stable_sort(items.begin() + start, items.begin() + end, [&](const T& a, const T& b) {
-    return direction == MODE_ASCEND ? key(a) < key(b) : key(b) < key(a);
-  });
-  return true;
 }
 
 // --- Texts.
@@ -84,5 +67,26 @@ inline double MathFloor(double value) { return std::floor(value); }
 inline double MathCeil(double value) { return std::ceil(value); }
 inline double MathMax(double a, double b) { return std::max(a, b); }
 inline double MathMin(double a, double b) { return std::min(a, b); }
+
+}  // namespace mql::common
+
+namespace mql::builtin {
+
+// Sorts a one-dimensional array, or the rows of a two-dimensional one by their first cell.
+// count WHOLE_ARRAY (0): to the end.
+template <typename T>
+bool ArraySort(Array<T>& array, int count = WHOLE_ARRAY, int start = 0, int direction = MODE_ASCEND) {
+  auto& items = array.Items();
+  if (start < 0 || start > array.Size() || (direction != MODE_ASCEND && direction != MODE_DESCEND)) return false;
+  const int end = count <= 0 ? array.Size() : std::min(array.Size(), start + std::max(count, 0));
+  auto key = [](const T& item) -> const auto& {
+    if constexpr (requires { item.cells[0]; }) return item.cells[0];
+    else return item;
+  };
+  std::stable_sort(items.begin() + start, items.begin() + end, [&](const T& a, const T& b) {
+    return direction == MODE_ASCEND ? key(a) < key(b) : key(b) < key(a);
+  });
+  return true;
+}
 
 }  // namespace mql::builtin

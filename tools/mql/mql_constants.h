@@ -1,8 +1,11 @@
-// The MQL4 constants the emulated functions take and answer, with the terminal's values.
+// The MQL4 constants the emulated functions take and answer, with the terminal's values, and
+// those MQL5 shares.
 #pragma once
-#include "mql_types.h"
+#include "mql_shared_constants.h"
 
 namespace mql::builtin {
+
+using namespace common;
 
 // Order types and pools.
 constexpr int OP_BUY = 0, OP_SELL = 1, OP_BUYLIMIT = 2, OP_SELLLIMIT = 3, OP_BUYSTOP = 4, OP_SELLSTOP = 5;
@@ -17,27 +20,7 @@ constexpr int MODE_BID = 9, MODE_ASK = 10, MODE_POINT = 11, MODE_DIGITS = 12, MO
 // ArraySort().
 constexpr int MODE_ASCEND = 1, MODE_DESCEND = 2;
 
-// Texts and arrays. <windows.h> makes macros of the code pages (of the same values).
-#ifdef CP_UTF8
-#undef CP_ACP
-#undef CP_UTF8
-#endif
 constexpr int WHOLE_ARRAY = 0;  // MQL4's: -1 is MQL5's
-constexpr uint CP_ACP = 0, CP_UTF8 = 65001;
-
-// TimeToString().
-constexpr int TIME_DATE = 1, TIME_MINUTES = 2, TIME_SECONDS = 4;
-
-// Charts.
-constexpr int CHART_WINDOW_HANDLE = 104;
-
-// OnInit() answers and OnDeinit() reasons.
-constexpr int INIT_SUCCEEDED = 0, INIT_FAILED = 1, INIT_PARAMETERS_INCORRECT = 2, INIT_AGENT_NOT_SUITABLE = 3;
-constexpr int REASON_PROGRAM = 0, REASON_REMOVE = 1, REASON_RECOMPILE = 2, REASON_CHARTCHANGE = 3,
-              REASON_CHARTCLOSE = 4, REASON_PARAMETERS = 5, REASON_ACCOUNT = 6, REASON_TEMPLATE = 7,
-              REASON_INITFAILED = 8, REASON_CLOSE = 9;
-
-constexpr color clrNONE = 0xFFFFFFFF, CLR_NONE = 0xFFFFFFFF;
 constexpr int EMPTY = -1;
 constexpr double EMPTY_VALUE = 2147483647;
 

@@ -1,7 +1,7 @@
-// What every translated MQL4 program is made of: its inputs and event handlers, as the
-// translator writes them in a class derived from this one, and the MQL4 functions that act on
-// the program's terminal and state (the last error, the selected order, the timer), as members
-// so that the translated code calls them by their plain names.
+// What every translated program, MQL4 or MQL5, is made of: its inputs and event handlers, as the
+// translator writes them in a class derived from Program4 or Program5, and the functions the two
+// languages share (the last error, time, the terminal's global variables, the chart, the timer,
+// Print, library calls), as members so that the translated code calls them by their plain names.
 //
 // One object is one expert on one chart: its globals are the object's members, so several
 // experts of one source run side by side in one terminal. Its handlers are called on one
@@ -33,19 +33,18 @@ class Program {
   virtual ~Program() = default;
 
   // --- Written by the translator.
-  virtual const char* Name() const = 0;  // the source's name without .mq4
+  virtual const char* Name() const = 0;  // the source's name without its extension
   virtual std::vector<InputInfo> Inputs() const = 0;
   // Sets an input from its text as the properties dialog takes it (a number, true/false, a
   // text); false, with nothing changed, for an unknown name or a value that does not read.
   virtual bool SetInput(const std::string& name, const std::string& value) = 0;
   virtual unsigned Handlers() const = 0;  // Handler bits of the handlers the source defines
-  virtual int OnInit() { return builtin::INIT_SUCCEEDED; }
+  virtual int OnInit() { return common::INIT_SUCCEEDED; }
   virtual void OnDeinit(const int reason) { (void)reason; }
   virtual void OnTimer() {}
   virtual void OnTick() {}
 
   // --- The terminal's side.
-  void Attach(Terminal& terminal, const ChartInfo& chart);
   const ChartInfo& Chart() const { return chart_; }
   // The timer EventSetMillisecondTimer set, 0 for none.
   int TimerMs() const { return timer_ms_.load(); }
@@ -53,53 +52,21 @@ class Program {
   void RequestStop() { stop_ = true; }
 
  protected:
-  Program() = default;
+  // The codes each language's GetLastError() gives a missing global variable and a chart
+  // property it does not have.
+  struct SharedErrors {
+    int global_variable_not_found;
+    int wrong_chart_property;
+  };
+  explicit Program(SharedErrors errors) : errors_(errors) {}
+  void AttachTerminal(Terminal& terminal, const ChartInfo& chart);
 
   // Errors.
   int GetLastError();
   void ResetLastError() { _LastError = 0; }
   int _LastError = 0;
 
-  // Orders.
-  bool OrderSelect(int index, int select, int pool = builtin::MODE_TRADES);
-  int OrdersTotal();
-  int OrdersHistoryTotal();
-  int OrderTicket();
-  int OrderType();
-  double OrderLots();
-  string OrderSymbol();
-  double OrderOpenPrice();
-  double OrderStopLoss();
-  double OrderTakeProfit();
-  datetime OrderOpenTime();
-  datetime OrderCloseTime();
-  double OrderClosePrice();
-  int OrderMagicNumber();
-  datetime OrderExpiration();
-  string OrderComment();
-  double OrderProfit();
-  double OrderSwap();
-  double OrderCommission();
-  int OrderSend(string symbol, int cmd, double volume, double price, int slippage, double stoploss,
-                double takeprofit, string comment = null_value{}, int magic = 0, datetime expiration = 0,
-                color arrow_color = builtin::clrNONE);
-  bool OrderClose(int ticket, double lots, double price, int slippage, color arrow_color = builtin::clrNONE);
-  bool OrderModify(int ticket, double price, double stoploss, double takeprofit, datetime expiration,
-                   color arrow_color = builtin::clrNONE);
-  bool OrderDelete(int ticket, color arrow_color = builtin::clrNONE);
-
-  // Market and account.
-  double MarketInfo(string symbol, int type);
   bool SymbolSelect(string name, bool select);
-  bool RefreshRates() { return true; }  // MarketInfo reads the server's prices of the moment
-  int AccountNumber();
-  double AccountBalance();
-  double AccountEquity();
-  double AccountFreeMargin();
-  bool IsConnected();
-  bool IsTradeAllowed();
-  bool IsTradeContextBusy();
-  bool IsDllsAllowed();
   bool IsStopped() { return stop_.load(); }
 
   // Time.
@@ -117,7 +84,6 @@ class Program {
   mlong ChartGetInteger(mlong chart_id, int prop_id, int sub_window = 0);
   mlong ChartID() { return chart_.id; }
   string Symbol() { return string::FromUtf8(chart_.symbol); }
-  int Period() { return chart_.period; }
   bool EventSetMillisecondTimer(int milliseconds);
   bool EventSetTimer(int seconds) { return EventSetMillisecondTimer(seconds * 1000); }
   void EventKillTimer() { timer_ms_ = 0; }
@@ -149,22 +115,19 @@ class Program {
   // How Print writes a value: numbers as the terminal's journal shows them.
   static std::string PrintText(const string& text) { return text.Utf8(); }
   static std::string PrintText(datetime time) { return TimeText(time); }
-  template <typename N, typename = std::enable_if_t<std::is_arithmetic_v<N>>>
+  template <typename N, typename = std::enable_if_t<std::is_arithmetic_v<N> || std::is_enum_v<N>>>
   static std::string PrintText(N value) {
-    return ValueText(value);
+    if constexpr (std::is_enum_v<N>) return ValueText(static_cast<std::underlying_type_t<N>>(value));
+    else return ValueText(value);
   }
 
   void* Bind(int slot, const char* library, const char* name);
-  // The selected order, or error 4105 and a critical-free default.
-  const OrderRecord* Selected();
-  bool TradeResult(bool done, int error);
 
+  SharedErrors errors_;
   Terminal* terminal_ = nullptr;
   ChartInfo chart_;
   std::atomic<int> timer_ms_{0};
   std::atomic<bool> stop_{false};
-  OrderRecord selected_;
-  bool has_selected_ = false;
   std::vector<void*> imports_;
 };
 

@@ -1,6 +1,7 @@
-// What a translated MQL4 program asks of the terminal it runs in: its account on the trade
-// server, the market, the clock, the terminal's global variables, the journal and the DLLs.
-// The terminal simulator implements it; every call may come from any expert's thread at once.
+// What a translated program, MQL4 or MQL5, asks of the terminal it runs in beyond its account:
+// the clock, the market's symbols, the terminal's global variables, the journal and the DLLs.
+// mql4_terminal.h and mql5_terminal.h add the two kinds of account. The terminal simulator
+// implements them; every call may come from any expert's thread at once.
 #pragma once
 #include <string>
 
@@ -9,20 +10,6 @@
 namespace mql {
 
 class Program;
-
-// An order as OrderSelect() leaves it for the Order*() getters. Texts are UTF-8.
-struct OrderRecord {
-  int ticket = 0;
-  int type = 0;
-  double lots = 0;
-  std::string symbol;
-  double open_price = 0, stop_loss = 0, take_profit = 0;
-  mlong open_time = 0, close_time = 0, expiration = 0;
-  double close_price = 0;
-  int magic = 0;
-  std::string comment;
-  double profit = 0, swap = 0, commission = 0;
-};
 
 // The chart an expert is attached to.
 struct ChartInfo {
@@ -36,37 +23,17 @@ class Terminal {
  public:
   virtual ~Terminal() = default;
 
-  // Trade calls. Each answers as MQL4 does and sets `error` to the code GetLastError() then
-  // answers (0 when it went through).
-  virtual int OrderSend(const std::string& symbol, int cmd, double volume, double price, int slippage,
-                        double stop_loss, double take_profit, const std::string& comment, int magic,
-                        mlong expiration, int& error) = 0;
-  virtual bool OrderClose(int ticket, double lots, double price, int slippage, int& error) = 0;
-  virtual bool OrderModify(int ticket, double price, double stop_loss, double take_profit, mlong expiration,
-                           int& error) = 0;
-  virtual bool OrderDelete(int ticket, int& error) = 0;
-
-  virtual int OrdersTotal() = 0;
-  virtual int OrdersHistoryTotal() = 0;
-  // pool: 0 open and pending orders, 1 the history.
-  virtual bool OrderByPosition(int index, int pool, OrderRecord& order) = 0;
-  // The open orders are searched first, then the history.
-  virtual bool OrderByTicket(int ticket, OrderRecord& order) = 0;
-
-  // `mode` as MarketInfo's; `error` 4106 for a symbol the server does not offer.
-  virtual double MarketInfo(const std::string& symbol, int mode, int& error) = 0;
   // False for a symbol the server does not offer.
   virtual bool SymbolSelect(const std::string& symbol, bool select) = 0;
+  // The symbol's bid (0 for one the server does not offer): what the chart's ticks follow.
+  virtual double Bid(const std::string& symbol) = 0;
 
-  virtual int AccountNumber() = 0;  // 0 while not logged in
   virtual double AccountBalance() = 0;
   virtual double AccountEquity() = 0;
   virtual double AccountFreeMargin() = 0;
   virtual bool IsConnected() = 0;
-  // AutoTrading and the expert's "Allow live trading" (IsTradeAllowed() also asks that the
-  // trade context be free).
+  // AutoTrading and the expert's "Allow live trading".
   virtual bool IsTradeAllowed() = 0;
-  virtual bool IsTradeContextBusy() = 0;
   virtual bool IsDllsAllowed() = 0;
 
   virtual mlong TimeCurrent() = 0;  // the trade server's time, seconds

@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
-"""Translates an MQL4 expert into C++ for the terminal simulator (experts/README.md, "The experts in the tests").
+"""Translates an MQL4 or MQL5 expert into C++ for the terminal simulator (experts/README.md, "The experts in the tests").
 
-    mql_translate.py SOURCE.mq4 --include DIR [--include DIR ...] --factory NAME -o OUT.cpp
+    mql_translate.py SOURCE.mq4|SOURCE.mq5 --include DIR [--include DIR ...] --factory NAME -o OUT.cpp
 
-The expert becomes a class derived from mql::Program: its globals and inputs are members,
-its functions member functions, its #import declarations members that call the library's
-functions through the terminal, bound at their first call. `#line` directives point every
-compiler message at the .mq4 (or .mqh) line. NAME is the function that makes the expert:
-`std::unique_ptr<mql::Program> NAME()`.
+The expert becomes a class derived from mql::Program4 (a .mq4) or mql::Program5 (a .mq5): its
+globals and inputs are members, its functions member functions, its #import declarations members
+that call the library's functions through the terminal, bound at their first call. `#line`
+directives point every compiler message at the .mq4/.mq5 (or .mqh) line. NAME is the function
+that makes the expert: `std::unique_ptr<mql::Program4> NAME()` (or Program5).
 
 Anything outside the subset the layer emulates is refused with its file and line, and the
 exit code is 1: the experts cannot drift into constructs nobody checks.
@@ -23,7 +23,7 @@ class Refused(Exception):
         super().__init__(f"{where[0]}:{where[1]}: {message}")
 
 
-# MQL4 types and what the translated code names them.
+# The value types of both languages and what the translated code names them.
 TYPES = {
     "void": "void", "bool": "bool", "char": "signed char", "uchar": "mql::uchar", "short": "short",
     "ushort": "mql::ushort", "int": "int", "uint": "mql::uint", "long": "mql::mlong",
@@ -31,6 +31,28 @@ TYPES = {
     "datetime": "mql::datetime", "color": "mql::color",
 }
 # Types a library function takes or answers, and how an argument crosses to it.
+RUNTIME = pathlib.Path(__file__).resolve().parent
+
+
+class Language:
+    """What differs between MQL4 and MQL5 for the translator: the base class, the runtime's
+    names, and the types beyond the value types (MQL5's enumerations and trade structures,
+    read from the runtime's headers so that the two lists are one)."""
+
+    def __init__(self, suffix):
+        self.mql5 = suffix == ".mq5"
+        self.types = dict(TYPES)
+        self.structs = set()
+        self.enums = set()
+        if self.mql5:
+            self.enums = set(re.findall(r"^enum (ENUM_\w+)", (RUNTIME / "mql5_constants.h").read_text(), re.M))
+            self.structs = set(re.findall(r"^struct (Mql\w+)", (RUNTIME / "mql5_trade_structs.h").read_text(), re.M))
+            self.types.update({name: name for name in self.enums | self.structs})
+        self.base = "mql::Program5" if self.mql5 else "mql::Program4"
+        self.header = "mql5_program.h" if self.mql5 else "mql4_program.h"
+        self.builtins = "mql::builtin5" if self.mql5 else "mql::builtin"
+
+
 IMPORT_SCALARS = {"int", "uint", "long", "ulong", "double", "float", "uchar", "ushort", "short", "char"}
 IMPORT_RETURNS = {"void", "int", "uint", "long", "ulong", "double"}
 HANDLERS = {
@@ -40,7 +62,7 @@ HANDLERS = {
     "OnTick": ("void", [], "kOnTick"),
 }
 NOT_EMULATED_HANDLERS = {"OnStart", "OnCalculate", "OnChartEvent", "OnTester", "OnTesterInit",
-                         "OnTesterPass", "OnTesterDeinit", "OnTrade", "OnBookEvent"}
+                         "OnTesterPass", "OnTesterDeinit", "OnTrade", "OnTradeTransaction", "OnBookEvent"}
 REFUSED_WORDS = {
     "class": "classes", "struct": "structures", "union": "unions", "enum": "enumerations",
     "typedef": "typedef", "template": "templates", "new": "objects", "delete": "objects",
@@ -240,9 +262,11 @@ def parse_declarators(tokens):
 
 
 class Translator:
-    def __init__(self, source, name):
+    def __init__(self, source, name, language):
         self.source = source
         self.name = name
+        self.language = language
+        self.types = language.types
         self.inputs = []        # (declarator, mql type, extern?)
         self.members = []       # C++ text of the globals, with their #line
         self.functions = []     # C++ text of the functions
@@ -272,8 +296,8 @@ class Translator:
         if t.kind == "ident":
             if t.text in REFUSED_WORDS:
                 raise Refused(t.where, f"'{t.text}': {REFUSED_WORDS[t.text]} are outside the emulated subset")
-            if t.text in TYPES:
-                return TYPES[t.text]
+            if t.text in self.types:
+                return self.types[t.text]
             if t.text == "NULL":
                 return "mql::null_value{}"
             if static_names and t.text in static_names:
@@ -294,12 +318,12 @@ class Translator:
             const |= tokens[k].text == "const"
             static |= tokens[k].text == "static"
             k += 1
-        if k < len(tokens) and tokens[k].text in TYPES:
+        if k < len(tokens) and tokens[k].text in self.types:
             return const, static, tokens[k].text, k + 1
         return const, static, None, k
 
     def cxx_type(self, word, dims, where):
-        base = TYPES[word]
+        base = self.types[word]
         if not dims:
             return base, None
         if word == "bool":
@@ -375,7 +399,7 @@ class Translator:
     def input(self, tokens, i):
         extern = tokens[i].text == "extern"
         const, static, word, k = self.declared_type(tokens, i + 1)
-        if word is None or word == "void" or const or static:
+        if word not in TYPES or word == "void" or const or static:
             raise Refused(tokens[i].where, "an input is of one of the language's value types")
         end = self.statement_end(tokens, k)
         for d in parse_declarators(tokens[k:end]):
@@ -399,6 +423,8 @@ class Translator:
             if word is None or static or word == "void":
                 raise Refused(part[0].where, f"a parameter of type '{part[0].text}'")
             ref = k < len(part) and part[k].text == "&"
+            if word in self.language.structs and not ref:
+                raise Refused(part[0].where, f"a structure is passed by reference (&): {word}")
             k += ref
             if k >= len(part) or part[k].kind != "ident":
                 raise Refused(part[0].where, "a parameter without a name")
@@ -442,7 +468,7 @@ class Translator:
                 raise Refused(name_token.where, f"{name} is not the handler the terminal calls")
             self.handlers.append(bit)
             override = " override"
-        header = f"{TYPES[word]} {name}(" + ", ".join(self.parameter_text(p) for p in params) + f"){override}"
+        header = f"{self.types[word]} {name}(" + ", ".join(self.parameter_text(p) for p in params) + f"){override}"
         body = self.body(tokens[close + 1:body_end + 1], name)
         self.functions.append(self.line(name_token.where) + "  " + header + "\n" +
                               self.line(tokens[close + 1].where) + body + "\n")
@@ -457,7 +483,7 @@ class Translator:
         questions = 0
         while k < len(tokens):
             t = tokens[k]
-            if at_start and (t.text in TYPES or t.text in ("const", "static")) and not (
+            if at_start and (t.text in self.types or t.text in ("const", "static")) and not (
                     k + 1 < len(tokens) and tokens[k + 1].text == "("):
                 const, static, word, j = self.declared_type(tokens, k)
                 if word is not None:
@@ -554,8 +580,8 @@ class Translator:
                 else:
                     c_types.append(base)
                     arguments.append(p["name"])
-            signature = f"{TYPES[word]} (MQL_STDCALL*)({', '.join(c_types)})"
-            header = f"{TYPES[word]} {name}(" + ", ".join(self.parameter_text(p) for p in params) + ")"
+            signature = f"{self.types[word]} (MQL_STDCALL*)({', '.join(c_types)})"
+            header = f"{self.types[word]} {name}(" + ", ".join(self.parameter_text(p) for p in params) + ")"
             call = (f"ImportCall<{signature}>({slot}, \"{library}\", \"{name}\"" +
                     "".join(", " + a for a in arguments) + ")")
             out.append(self.line(where) + f"  {header} {{ {'return ' if word != 'void' else ''}{call}; }}\n")
@@ -580,15 +606,15 @@ class Translator:
 #include <memory>
 
 #include "mql_inputs.h"
-#include "mql_program.h"
+#include "{self.language.header}"
 
 namespace {{
 
-using namespace mql::builtin;
+using namespace {self.language.builtins};
 using mql::operator""_mq;
 
 {defines}{HERE}
-class Expert final : public mql::Program {{
+class Expert final : public {self.language.base} {{
  public:
   const char* Name() const override {{ return {cxx_string(self.name)}; }}
   unsigned Handlers() const override {{ return {handlers}; }}
@@ -608,7 +634,7 @@ class Expert final : public mql::Program {{
 
 }}  // namespace
 
-std::unique_ptr<mql::Program> {factory}() {{ return std::make_unique<Expert>(); }}
+std::unique_ptr<{self.language.base}> {factory}() {{ return std::make_unique<Expert>(); }}
 """
 
 
@@ -633,10 +659,11 @@ def main():
     parser.add_argument("-o", "--output", type=pathlib.Path, required=True)
     args = parser.parse_args()
     try:
+        language = Language(args.source.suffix)
         source = Source(args.source, args.include)
-        if "strict" not in source.properties:
+        if not language.mql5 and "strict" not in source.properties:
             raise Refused((args.source.name, 1), "#property strict is missing: the experts are compiled strictly")
-        translator = Translator(source, args.source.stem)
+        translator = Translator(source, args.source.stem, language)
         translator.translate()
         text = mark_lines(translator.output(args.factory, args.source.name), args.output.name)
     except Refused as refused:

@@ -1,8 +1,9 @@
-// The experts the suite ships (experts/*.mq4), translated at build time.
+// The experts the suite ships (experts/*.mq4, *.mq5), translated at build time.
 #pragma once
 #include <memory>
 
-#include "mql_program.h"
+#include "mql4_program.h"
+#include "mql5_program.h"
 
-std::unique_ptr<mql::Program> NewMasterExpert();  // e-qelv-master.mq4
-std::unique_ptr<mql::Program> NewSlaveExpert();   // e-qelv-slave.mq4
+std::unique_ptr<mql::Program4> NewMasterExpert();  // e-qelv-master.mq4
+std::unique_ptr<mql::Program4> NewSlaveExpert();   // e-qelv-slave.mq4

@@ -17,15 +17,27 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-}  // namespace
-
-ExpertRunner::ExpertRunner(std::unique_ptr<mql::Program> program, mql::Terminal& terminal,
-                           const mql::ChartInfo& chart, Inputs inputs)
-    : program_(std::move(program)), terminal_(terminal), inputs_(std::move(inputs)) {
-  program_->Attach(terminal, chart);
+template <typename Language, typename Account>
+std::unique_ptr<mql::Program> Attached(std::unique_ptr<Language> program, Account& terminal,
+                                       const mql::ChartInfo& chart) {
+  program->Attach(terminal, chart);
+  return program;
 }
 
-ExpertRunner::~ExpertRunner() { Stop(mql::builtin::REASON_REMOVE); }
+}  // namespace
+
+ExpertRunner::ExpertRunner(std::unique_ptr<mql::Program4> program, mql::Terminal4& terminal,
+                           const mql::ChartInfo& chart, Inputs inputs)
+    : ExpertRunner(Attached(std::move(program), terminal, chart), terminal, std::move(inputs)) {}
+
+ExpertRunner::ExpertRunner(std::unique_ptr<mql::Program5> program, mql::Terminal5& terminal,
+                           const mql::ChartInfo& chart, Inputs inputs)
+    : ExpertRunner(Attached(std::move(program), terminal, chart), terminal, std::move(inputs)) {}
+
+ExpertRunner::ExpertRunner(std::unique_ptr<mql::Program> program, mql::Terminal& terminal, Inputs inputs)
+    : program_(std::move(program)), terminal_(terminal), inputs_(std::move(inputs)) {}
+
+ExpertRunner::~ExpertRunner() { Stop(mql::common::REASON_REMOVE); }
 
 void ExpertRunner::Start() { thread_ = std::thread([this] { Run(); }); }
 
@@ -65,9 +77,9 @@ void ExpertRunner::Run() {
     return;
   }
   init_result_ = result;
-  if (result != mql::builtin::INIT_SUCCEEDED) {
+  if (result != mql::common::INIT_SUCCEEDED) {
     terminal_.Print(*program_, name + ": initialization failed (" + std::to_string(result) + ")");
-    Deinit(mql::builtin::REASON_INITFAILED);
+    Deinit(mql::common::REASON_INITFAILED);
     state_ = State::kEnded;
     return;
   }
@@ -88,8 +100,7 @@ void ExpertRunner::Deinit(int reason) {
 bool ExpertRunner::Events() {
   const bool ticks = program_->Handlers() & mql::Program::kOnTick;
   const std::string symbol = program_->Chart().symbol;
-  int error = 0;
-  double last_bid = ticks ? terminal_.MarketInfo(symbol, mql::builtin::MODE_BID, error) : 0;
+  double last_bid = ticks ? terminal_.Bid(symbol) : 0;
   int period = 0;
   TimerPace pace(1, NowMs());
   while (!stopping_) {
@@ -99,7 +110,7 @@ bool ExpertRunner::Events() {
     }
     if (period > 0 && !Handle(&mql::Program::OnTimer)) return false;
     if (ticks) {
-      const double bid = terminal_.MarketInfo(symbol, mql::builtin::MODE_BID, error);
+      const double bid = terminal_.Bid(symbol);
       if (bid != last_bid && !Handle(&mql::Program::OnTick)) return false;
       last_bid = bid;
     }

@@ -1,4 +1,4 @@
-// One expert on one chart, as the terminal runs it: on a thread of its own, its inputs set,
+// One expert, MQL4 or MQL5, on one chart, as the terminal runs it: on a thread of its own, its inputs set,
 // OnInit, then its timer events (one pending at most: a handler that overran gets the next at
 // once, none are made up) and its ticks, and OnDeinit when it is removed. A failed OnInit is
 // followed by OnDeinit(REASON_INITFAILED) and the end of the expert; a critical error ends it
@@ -11,13 +11,16 @@
 #include <utility>
 #include <vector>
 
-#include "mql_program.h"
+#include "mql4_program.h"
+#include "mql5_program.h"
 
 class ExpertRunner {
  public:
   using Inputs = std::vector<std::pair<std::string, std::string>>;
 
-  ExpertRunner(std::unique_ptr<mql::Program> program, mql::Terminal& terminal, const mql::ChartInfo& chart,
+  ExpertRunner(std::unique_ptr<mql::Program4> program, mql::Terminal4& terminal, const mql::ChartInfo& chart,
+               Inputs inputs);
+  ExpertRunner(std::unique_ptr<mql::Program5> program, mql::Terminal5& terminal, const mql::ChartInfo& chart,
                Inputs inputs);
   ~ExpertRunner();  // removes the expert if it still runs
 
@@ -31,6 +34,8 @@ class ExpertRunner {
   int InitResult() const { return init_result_.load(); }
 
  private:
+  // `program` attached to `terminal` already.
+  ExpertRunner(std::unique_ptr<mql::Program> program, mql::Terminal& terminal, Inputs inputs);
   void Run();
   bool Events();
   bool Handle(void (mql::Program::*handler)());

@@ -21,6 +21,7 @@ void __stdcall master_image_send(int window);
 
 // MT5 masters: the account's facts in, the image orders built from them out.
 int __stdcall mt5_begin();
+int __stdcall mt5_history_begin();
 int __stdcall mt5_position_add(long long identifier, int type, double volume,
                                const unsigned char* symbol, int symbol_size, double price_open,
                                double sl, double tp, long long time, long long magic,

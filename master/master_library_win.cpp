@@ -14,6 +14,7 @@ const char* FindExports(HMODULE library, MasterExports& e) {
   FindExport(library, "_image_append", e.image_append, missing);
   FindExport(library, "_image_send", e.image_send, missing);
   FindExport(library, "_mt5_begin", e.mt5_begin, missing);
+  FindExport(library, "_mt5_history_begin", e.mt5_history_begin, missing);
   FindExport(library, "_mt5_position_add", e.mt5_position_add, missing);
   FindExport(library, "_mt5_order_add", e.mt5_order_add, missing);
   FindExport(library, "_mt5_deal_add", e.mt5_deal_add, missing);

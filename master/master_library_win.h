@@ -17,6 +17,7 @@ struct MasterExports {
   decltype(&master_image_append) image_append;
   decltype(&master_image_send) image_send;
   decltype(&mt5_begin) mt5_begin;
+  decltype(&mt5_history_begin) mt5_history_begin;
   decltype(&mt5_position_add) mt5_position_add;
   decltype(&mt5_order_add) mt5_order_add;
   decltype(&mt5_deal_add) mt5_deal_add;

@@ -50,8 +50,15 @@ void Write(const TextBuffer& to, std::string_view text) {
 }  // namespace
 
 int32_t AccountImage::Begin() {
-  facts_ = {};
+  facts_.positions.clear();
+  facts_.pending_orders.clear();
   orders_.clear();
+  return 0;
+}
+
+int32_t AccountImage::HistoryBegin() {
+  facts_.deals.clear();
+  facts_.finished_orders.clear();
   return 0;
 }
 

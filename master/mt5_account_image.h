@@ -40,8 +40,12 @@ struct ImageOrderOut {
 
 class AccountImage {
  public:
-  // Forgets the facts and the orders built from them.
+  // Forgets the positions and pending orders given and the orders built from them: given anew
+  // for every build.
   int32_t Begin();
+  // Forgets the deals and finished orders given: given anew only when the history may have
+  // changed, since reading the whole of it costs the most.
+  int32_t HistoryBegin();
   // Each adds its fact, the texts read from `symbol` and `comment`.
   int32_t PositionAdd(Position position, TextIn symbol, TextIn comment);
   int32_t PendingOrderAdd(PendingOrder order, TextIn symbol, TextIn comment);

@@ -65,8 +65,9 @@ void _image_send(int window);
 //     POSITION_TIME, POSITION_MAGIC, comment, ArraySize(comment));
 //   every pending order (OrderGetTicket(i)): _mt5_order_add(ORDER_TICKET, ORDER_TYPE,
 //     ORDER_VOLUME_CURRENT, ..., ORDER_TIME_SETUP, ORDER_TIME_EXPIRATION, ORDER_MAGIC, ...);
-//   HistorySelect(from, TimeCurrent()), `from` the earlier of the oldest POSITION_TIME and
-//   TimeCurrent() - 3600, then every deal: _mt5_deal_add(DEAL_TICKET, DEAL_ORDER,
+//   when the history may have changed (the positions' or orders' number or volumes changed, or
+//   a second passed): _mt5_history_begin(); HistorySelect(0, TimeCurrent() + 86400), then every
+//   deal: _mt5_deal_add(DEAL_TICKET, DEAL_ORDER,
 //     DEAL_POSITION_ID, DEAL_ENTRY, DEAL_TYPE, DEAL_VOLUME, DEAL_PRICE, DEAL_TIME, DEAL_MAGIC,
 //     symbol, ArraySize(symbol), comment, ArraySize(comment));
 //   and every history order: _mt5_finished_order_add(ORDER_TICKET, ORDER_TYPE, ORDER_STATE,
@@ -92,13 +93,16 @@ void _image_send(int window);
 // orders closed at ORDER_TIME_DONE with their open price as close price. Tickets and
 // identifiers keep their low 31 bits (one whose low 31 bits are 0 becomes 1073741824), magic
 // numbers their low 32, times their low 32 bits, as MT4's int.
-// Answers: the adds and _mt5_begin 0, _mt5_build the number of image orders (open orders first,
+// _mt5_begin forgets the positions and pending orders, _mt5_history_begin the deals and history
+// orders: the history given stays until then.
+// Answers: the adds, _mt5_begin and _mt5_history_begin 0, _mt5_build the number of image orders (open orders first,
 // positions then pending orders, then history), _mt5_image_order_get 1. A missing array, a
 // size below 1, a price or volume that is no number, or a negative window answer -1 and add
 // nothing; _mt5_image_order_get answers 0 for an index outside the last build or an array of
 // size 0. Texts in end at their first zero byte or at their size; texts out are cut as the
 // slave library cuts them, never inside a character.
 int  _mt5_begin();
+int  _mt5_history_begin();
 int  _mt5_position_add(long identifier, int type, double volume, uchar &symbol[], int symbol_size,
                        double price_open, double sl, double tp, long time, long magic,
                        uchar &comment[], int comment_size);

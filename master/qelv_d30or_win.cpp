@@ -102,6 +102,8 @@ void __stdcall master_image_send(int window) {
 
 int __stdcall mt5_begin() { return g.mt5_account.Begin(); }
 
+int __stdcall mt5_history_begin() { return g.mt5_account.HistoryBegin(); }
+
 int __stdcall mt5_position_add(long long identifier, int type, double volume,
                                const unsigned char* symbol, int symbol_size, double price_open,
                                double sl, double tp, long long time, long long magic,

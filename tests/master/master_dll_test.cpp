@@ -58,9 +58,11 @@ class MasterDll : public LibraryFixture<MasterExports> {
   MasterDll() : LibraryFixture(QELV_BIN_DIR "qelv_d30or.dll") {}
 };
 
-TEST_F(MasterDll, ExportsAllNineNamesExactly) {
-  for (const char* name : {"_init", "_deinit", "_find_window", "_marker_send", "_get_crc",
-                           "_image_clear", "_image_set", "_image_append", "_image_send"})
+TEST_F(MasterDll, ExportsEveryNameExactly) {
+  for (const char* name : {"_init", "_deinit", "_find_window", "_marker_send", "_get_crc", "_image_clear",
+                           "_image_set", "_image_append", "_image_send", "_mt5_begin", "_mt5_history_begin",
+                           "_mt5_position_add", "_mt5_order_add", "_mt5_deal_add", "_mt5_finished_order_add",
+                           "_mt5_build", "_mt5_image_order_get"})
     EXPECT_NE(GetProcAddress(dll_, name), nullptr) << name;
   EXPECT_EQ(GetProcAddress(dll_, "_image_append@84"), nullptr);
 }

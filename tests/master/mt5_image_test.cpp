@@ -318,6 +318,24 @@ TEST(Mt5AccountImage, BadArgumentsAnswerMinusOneAndAddNothing) {
   EXPECT_EQ(account.Build(kHour), 0);
 }
 
+// The expert reads the history only when it may have changed: what it gave stays through the
+// builds between, until it gives the history anew.
+TEST(Mt5AccountImage, HistoryStaysThroughBeginUntilHistoryBegin) {
+  mt5::AccountImage account;
+  const int64_t position = 16;
+  ASSERT_EQ(account.DealAdd(Trade(position, position, mt5::kEntryIn, mt5::kBuy, 1.0, 100), In("EURUSD"), In("")), 0);
+  ASSERT_EQ(account.DealAdd(Trade(position, position + 1, mt5::kEntryOut, mt5::kSell, 0.5, 200), In("EURUSD"), In("")), 0);
+  for (int build = 0; build < 2; build++) {
+    ASSERT_EQ(account.Begin(), 0);
+    ASSERT_EQ(account.PositionAdd(Open(position, mt5::kBuy, 0.5), In("EURUSD"), In("")), 0);
+    EXPECT_EQ(account.Build(kHour), 2) << "build " << build << ": the remainder and its closed part";
+  }
+  ASSERT_EQ(account.Begin(), 0);
+  ASSERT_EQ(account.HistoryBegin(), 0);
+  ASSERT_EQ(account.PositionAdd(Open(position, mt5::kBuy, 0.5), In("EURUSD"), In("")), 0);
+  EXPECT_EQ(account.Build(kHour), 1) << "without its deals the position is published whole";
+}
+
 TEST(Mt5AccountImage, TextsGoInToTheirZeroAndOutCutBetweenCharacters) {
   mt5::AccountImage account;
   // Eight bytes given of "EURUSD\0junk"; a comment of "ab" and a two-byte "é".

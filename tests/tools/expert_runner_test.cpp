@@ -9,6 +9,7 @@
 #include "account_options.h"
 #include "expert_runner.h"
 #include "mql_inputs.h"
+#include "mt5_sim_terminal.h"
 #include "scratch_file.h"
 #include "sim_terminal.h"
 
@@ -98,6 +99,53 @@ TEST_F(Runner, AnInputThatDoesNotReadKeepsTheExpertFromStarting) {
   RunUntil(runner, [] { return false; });
   EXPECT_EQ(runner.InitResult(), -1);
   EXPECT_EQ(expert.timers, 0);
+}
+
+// An MQL5 expert that buys once on its first tick and counts its timer events.
+struct Buying5 : mql::Program5 {
+  std::atomic<int> timers{0}, ticks{0}, deinit_reason{-1};
+
+  const char* Name() const override { return "e-buying5"; }
+  std::vector<mql::InputInfo> Inputs() const override { return {}; }
+  bool SetInput(const std::string&, const std::string&) override { return false; }
+  unsigned Handlers() const override { return kOnInit | kOnDeinit | kOnTimer | kOnTick; }
+  int OnInit() override {
+    EventSetMillisecondTimer(1);
+    return INIT_SUCCEEDED;
+  }
+  void OnTimer() override { timers++; }
+  void OnTick() override {
+    if (ticks++ > 0) return;
+    mql::builtin5::MqlTradeRequest request{};
+    mql::builtin5::MqlTradeResult result{};
+    request.action = mql::builtin5::TRADE_ACTION_DEAL;
+    request.symbol = _Symbol;
+    request.volume = 0.1;
+    request.magic = 5;
+    OrderSend(request, result);
+  }
+  void OnDeinit(const int reason) override { deinit_reason = reason; }
+};
+
+TEST(Mt5Runner, RunsAnMql5ExpertsTimerAndTicksOnTheMt5Account) {
+  Mt5TradeServer server{Mt5AccountSetup{}};
+  server.AddSymbol({"EURUSD", 5, 0.01, 50, 0.01, 0, 0, 100000}, true, true, 1.10000, 20, 0);
+  Mt5SimTerminal terminal(server, [](const std::string&, const std::string&, std::string&) { return nullptr; }, "");
+  auto program = std::make_unique<Buying5>();
+  Buying5& expert = *program;
+  ExpertRunner runner(std::move(program), terminal, mql::ChartInfo{}, {});
+  runner.Start();
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while ((expert.timers < 2 || server.PositionsTotal() == 0) && std::chrono::steady_clock::now() < limit) {
+    server.SetBid("EURUSD", expert.timers % 2 ? 1.10001 : 1.10002);  // a new quote: a tick
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  runner.Stop(REASON_REMOVE);
+  Mt5Position bought;
+  ASSERT_TRUE(server.PositionByIndex(0, bought));
+  EXPECT_EQ(bought.magic, 5u);
+  EXPECT_GE(expert.timers, 2);
+  EXPECT_EQ(expert.deinit_reason, REASON_REMOVE);
 }
 
 TEST(ExpertInputs, ReadAsNameValueItemsSeparatedBySemicolons) {

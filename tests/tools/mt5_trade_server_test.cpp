@@ -287,6 +287,53 @@ TEST(Mt5Stops, StopLossHitClosesAtItsPriceWithAnOutDeal) {
   EXPECT_DOUBLE_EQ(server->AccountBalance(), 10000 - 12);
 }
 
+// In the history by the time they were done: a deal's market order, a pending order removed,
+// triggered or expired, and the server's order that closed a position at its stop.
+TEST(Mt5History, FinishedOrdersKeepTheirStateAndTheTimeTheyWereDone) {
+  auto server = Account(Mt5MarginMode::kHedging);
+  Mt5TradeRequest buy = Market(Mt5OrderType::kBuy, 0.1);
+  buy.sl = 1.09900;
+  Mt5TradeResult market, removed, triggered, expiring;
+  ASSERT_TRUE(server->OrderSend(buy, market));
+  ASSERT_TRUE(server->OrderSend(Pending(Mt5OrderType::kBuyLimit, 1.09800), removed));
+  ASSERT_TRUE(server->OrderSend(Pending(Mt5OrderType::kBuyLimit, 1.09950), triggered));
+  Mt5TradeRequest limit = Pending(Mt5OrderType::kBuyLimit, 1.09700);
+  limit.expiration = kStart + 60;
+  ASSERT_TRUE(server->OrderSend(limit, expiring));
+  server->Advance(10000);
+  Mt5TradeRequest remove;
+  remove.action = Mt5Action::kRemove;
+  remove.order = removed.order;
+  ASSERT_EQ(Send(*server, remove), kRetcodeDone);
+  ASSERT_TRUE(server->SetBid("EURUSD", 1.09930));  // the ask falls to the second limit
+  server->Advance(50000);
+  ASSERT_TRUE(server->SetBid("EURUSD", 1.09895));  // the market buy's stop loss
+
+  struct Row {
+    uint64_t ticket;
+    Mt5OrderType type;
+    Mt5OrderState state;
+    int64_t done;
+  };
+  std::vector<Row> rows;
+  for (const Mt5Order& o : server->HistoryOrders(kStart, kStart + 60)) rows.push_back({o.ticket, o.type, o.state, o.time_done});
+  ASSERT_EQ(rows.size(), 5u);
+  const Row expected[] = {{market.order, Mt5OrderType::kBuy, Mt5OrderState::kFilled, kStart},
+                          {removed.order, Mt5OrderType::kBuyLimit, Mt5OrderState::kCanceled, kStart + 10},
+                          {triggered.order, Mt5OrderType::kBuyLimit, Mt5OrderState::kFilled, kStart + 10},
+                          {expiring.order, Mt5OrderType::kBuyLimit, Mt5OrderState::kExpired, kStart + 60},
+                          {0, Mt5OrderType::kSell, Mt5OrderState::kFilled, kStart + 60}};
+  for (size_t i = 0; i < rows.size(); i++) {
+    if (expected[i].ticket != 0) EXPECT_EQ(rows[i].ticket, expected[i].ticket) << i;
+    EXPECT_EQ(rows[i].type, expected[i].type) << i;
+    EXPECT_EQ(rows[i].state, expected[i].state) << i;
+    EXPECT_EQ(rows[i].done, expected[i].done) << i;
+  }
+  EXPECT_EQ(server->HistoryDeals(kStart + 60, kStart + 60).back().order, rows[4].ticket);
+  EXPECT_EQ(server->HistoryOrders(kStart + 11, kStart + 59).size(), 0u);
+  EXPECT_EQ(server->OrdersTotal(), 0);
+}
+
 TEST(Mt5Netting, TakeProfitSetBySymbolIsHit) {
   auto server = Account(Mt5MarginMode::kNetting);
   ASSERT_EQ(Send(*server, Market(Mt5OrderType::kSell, 0.1)), kRetcodeDone);

@@ -58,6 +58,16 @@ bool ReadFaults(const std::string& list, std::vector<TradeFault>& faults, std::s
   return true;
 }
 
+// "fok", "ioc" or both, comma separated.
+bool ReadFills(const std::string& list, bool& fok, bool& ioc) {
+  fok = ioc = false;
+  for (const std::string& name : Split(list, ','))
+    if (name == "fok") fok = true;
+    else if (name == "ioc") ioc = true;
+    else return false;
+  return fok || ioc;
+}
+
 // Splits "key=value"; false without '='.
 bool KeyValue(const std::string& item, std::string& key, std::string& value) {
   const size_t at = item.find('=');
@@ -73,6 +83,7 @@ bool ParseSymbolOffer(const std::string& text, std::vector<OfferedSymbol>& offer
   SymbolRules rules;
   std::string suffix;
   int walk = 0;
+  bool fok = true, ioc = true;
   for (const std::string& item : Split(text, ';')) {
     std::string key, value;
     bool read = KeyValue(item, key, value);
@@ -82,6 +93,7 @@ bool ParseSymbolOffer(const std::string& text, std::vector<OfferedSymbol>& offer
     else if (read && key == "lot_min") read = ReadNumber(value, rules.lot_min);
     else if (read && key == "lot_step") read = ReadNumber(value, rules.lot_step);
     else if (read && key == "lot_max") read = ReadNumber(value, rules.lot_max);
+    else if (read && key == "fill") read = ReadFills(value, fok, ioc);
     else read = false;
     if (!read) return error = "symbols: cannot read \"" + item + "\"", false;
   }
@@ -94,6 +106,8 @@ bool ParseSymbolOffer(const std::string& text, std::vector<OfferedSymbol>& offer
     s.bid = entry.bid;
     s.spread_points = 2;
     s.walk_points = walk;
+    s.fill_fok = fok;
+    s.fill_ioc = ioc;
     if (!RulesUsable(s.rules)) return error = "symbols: unusable rules in \"" + text + "\"", false;
     offer.push_back(s);
   }
@@ -135,4 +149,16 @@ bool OfferSymbols(TradeServer& server, const std::vector<OfferedSymbol>& offer) 
   for (const OfferedSymbol& s : offer)
     if (!server.AddSymbol(s.rules, s.bid, s.spread_points, s.walk_points)) return false;
   return true;
+}
+
+bool OfferSymbols(Mt5TradeServer& server, const std::vector<OfferedSymbol>& offer) {
+  for (const OfferedSymbol& s : offer)
+    if (!server.AddSymbol(s.rules, s.fill_fok, s.fill_ioc, s.bid, s.spread_points, s.walk_points)) return false;
+  return true;
+}
+
+bool ParseMarginMode(const std::string& text, Mt5MarginMode& mode, std::string& error) {
+  if (text == "netting") return mode = Mt5MarginMode::kNetting, true;
+  if (text == "hedging") return mode = Mt5MarginMode::kHedging, true;
+  return error = "margin: \"" + text + "\" is neither netting nor hedging", false;
 }

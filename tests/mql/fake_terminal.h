@@ -1,28 +1,20 @@
-// A terminal for translated programs in native tests: orders and quotes the test sets, trade
-// calls that answer what the test scripts, global variables in memory, a journal of printed
-// lines, and libraries made of the test's own functions; every library call is recorded.
+// A terminal for translated MQL4 programs in native tests: orders and quotes the test sets and
+// trade calls that answer what the test scripts, besides what fake_terminal_base.h gives.
 #pragma once
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "fake_terminal_base.h"
 #include "mql4_program.h"
 
-struct FakeTerminal : mql::Terminal4 {
+struct FakeTerminal : mql::Terminal4, FakeTerminalBase {
   std::vector<mql::OrderRecord> trades, history;
   std::map<std::string, std::map<int, double>> market;  // symbol -> MarketInfo mode -> value
   int next_ticket = 100, trade_error = 0;               // trade_error: what the next trade call fails with
   std::vector<std::string> trade_calls;
   int login = 4711;
-  mql::mlong now = 1252972800;
-  mql::uint ticks = 1000;
-  bool dlls_allowed = true, trade_allowed = true, context_busy = false;
-  std::map<std::string, double> globals;
-  int flushes = 0;
-  std::vector<std::string> journal;
-  std::map<std::string, void*> functions;  // "library::name" -> the function
-  std::vector<std::string> calls;          // "name" and "name -> result", in order
+  bool context_busy = false;
 
   int OrderSend(const std::string& symbol, int cmd, double volume, double price, int, double sl, double tp,
                 const std::string& comment, int magic, mql::mlong expiration, int& error) override {
@@ -80,36 +72,5 @@ struct FakeTerminal : mql::Terminal4 {
     return MarketInfo(symbol, mql::builtin::MODE_BID, error);
   }
   int AccountNumber() override { return login; }
-  double AccountBalance() override { return 10000; }
-  double AccountEquity() override { return 10000; }
-  double AccountFreeMargin() override { return 10000; }
-  bool IsConnected() override { return true; }
-  bool IsTradeAllowed() override { return trade_allowed; }
   bool IsTradeContextBusy() override { return context_busy; }
-  bool IsDllsAllowed() override { return dlls_allowed; }
-  mql::mlong TimeCurrent() override { return now; }
-  mql::uint GetTickCount() override { return ticks; }
-  bool GlobalVariableCheck(const std::string& name) override { return globals.count(name) != 0; }
-  bool GlobalVariableGet(const std::string& name, double& value) override {
-    const auto found = globals.find(name);
-    if (found == globals.end()) return false;
-    value = found->second;
-    return true;
-  }
-  mql::mlong GlobalVariableSet(const std::string& name, double value) override {
-    globals[name] = value;
-    return now;
-  }
-  void GlobalVariablesFlush() override { flushes++; }
-  void Print(const mql::Program&, const std::string& line) override { journal.push_back(line); }
-  void* ImportFunction(const std::string& library, const std::string& name, std::string& error) override {
-    const auto found = functions.find(library + "::" + name);
-    if (found != functions.end()) return found->second;
-    error = "'" + library + "' is not loaded";
-    return nullptr;
-  }
-  void ImportCalling(const mql::Program&, const char* name) override { calls.push_back(name); }
-  void ImportReturned(const mql::Program&, const char* name, double result) override {
-    calls.push_back(std::string(name) + " -> " + mql::NumberText(result));
-  }
 };

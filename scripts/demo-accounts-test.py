@@ -144,5 +144,47 @@ class JudgeTest(FolderTest):
         self.assertEqual(rule.unjudged, ["allow_symbols"])
 
 
+def position(ticket, type_, volume, symbol, price, sl=0, tp=0, comment="", kind="position"):
+    return (f"{kind} ticket={ticket} symbol={symbol} type={type_} volume={volume} price={price} sl={sl} tp={tp} "
+            f"magic=7 comment={comment.replace(' ', '%20')}\n")
+
+
+def deal_in(position_ticket, volume):
+    return f"deal ticket=9{position_ticket} position={position_ticket} entry=0 type=0 volume={volume} price=1 magic=7\n"
+
+
+# An MT5 slave's state: the copies of MASTER_JOURNAL's open orders doubled, as positions keep
+# their ticket through a partial close.
+MT5_DOUBLED = (position(5001, 1, 0.4, "GBPUSD.m", 1.25, 1.26, 1.24, "qelv 4711 #1002") +
+               position(5003, 2, 0.6, "EURUSD.m", 1.07, 1.06, 1.09, "qelv 4711 #1003", kind="order") +
+               deal_in(5001, 0.8))
+
+
+class Mt5StateTest(FolderTest):
+    def test_an_mt5_slave_is_judged_by_its_positions_and_orders(self):
+        master = self.file("master.journal", MASTER_JOURNAL)
+        rule = accounts.Rule(self.file("settings.txt", "lot_multiplier=2\nslave_suffix=.m"), "")
+        _, ok = accounts.judge(master, rule, self.file("slave.state", MT5_DOUBLED))
+        self.assertTrue(ok)
+        _, ok = accounts.judge(master, rule, self.file("slave.state", MT5_DOUBLED.replace("volume=0.4", "volume=0.8")))
+        self.assertFalse(ok, "the partial close not copied")
+
+    def test_an_mt5_master_chain_keeps_its_ticket_and_first_volume(self):
+        master = self.file("master.state", position(77, 1, 0.2, "GBPUSD", 1.2501, 1.26, 1.24) + deal_in(77, 0.4))
+        rule = accounts.Rule(self.file("settings.txt", "fixed_lots=0.5"), "")
+        rows, ok = accounts.judge(master, rule, self.file("slave.journal",
+                                                           opened(5001, 1, 0.25, "GBPUSD", 1.25, 1.26, 1.24, "qelv 4712 #77")))
+        self.assertTrue(ok, rows)
+
+    def test_changes_between_two_states_read_as_trades(self):
+        account = accounts.Mt5Account()
+        self.assertEqual(account.update(position(1, 0, 0.4, "EURUSD", 1.08) + position(2, 2, 0.1, "EURUSD", 1.07, kind="order")),
+                         ["opens #1 buy 0.40 EURUSD at 1.08000", "places #2 buy limit 0.10 EURUSD at 1.07000"])
+        self.assertEqual(account.update(position(1, 0, 0.1, "EURUSD", 1.08) + position(2, 0, 0.1, "EURUSD", 1.07)),
+                         ["closes 0.30 of 0.40 lots of #1 buy EURUSD: 0.10 go on", "#2 buy EURUSD: the pending order triggered"])
+        self.assertEqual(account.update(position(2, 0, 0.1, "EURUSD", 1.07, 1.06)),
+                         ["modifies #2 buy EURUSD: sl 1.06000 tp -", "closes #1 buy EURUSD 0.10"])
+
+
 if __name__ == "__main__":
     unittest.main()

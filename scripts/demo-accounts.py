@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The copier part of the live demo, read from the simulated accounts' journals.
+"""The copier part of the live demo, read from the simulated accounts' journals (an MT5
+account's file of its state, rewritten as it changes, is read as well).
 
   demo-accounts.py follow LABEL=JOURNAL ...
       prints each trade of the accounts as it lands in their journals, until stopped
@@ -113,23 +114,96 @@ class Account:
         return f"{'deletes' if kind == 'delete' else 'expired:'} {name}"
 
 
+MT5_KINDS = ("position", "order", "deal")
+
+
+def is_mt5_state(text):
+    return text.split(" ", 1)[0] in MT5_KINDS
+
+
+def mt5_open(text):
+    """The open positions and pending orders of an MT5 account's state, by ticket, as Account
+    keeps them; each with the volume its position opened with (its deals in)."""
+    orders, opened = {}, {}
+    for line in text.splitlines(True):
+        event = parse_line(line)
+        if not event or event[0] not in MT5_KINDS:
+            continue
+        kind, f = event
+        if kind == "deal":
+            if f["entry"] == "0":
+                opened[f["position"]] = opened.get(f["position"], 0) + float(f["volume"])
+            continue
+        comment = f.get("comment", "")
+        link = LINK.search(comment)
+        orders[f["ticket"]] = dict(f, type=int(f["type"]), lots=f["volume"], first=f["ticket"],
+                                   copies=link.group(1) if link and comment.startswith("qelv ") else None)
+    for ticket, o in orders.items():
+        o["opened"] = opened.get(ticket, float(o["lots"]))
+    return orders
+
+
+class Mt5Account:
+    """An MT5 account's open positions and orders, and what changed between two of its states."""
+
+    def __init__(self):
+        self.open = {}
+
+    def update(self, text):
+        """Takes the state `text`; answers a readable line for each change since the last."""
+        now, lines = mt5_open(text), []
+        for ticket, o in now.items():
+            was = self.open.get(ticket)
+            name = f"#{ticket} {TYPES[o['type']]} {o['symbol']}"
+            if was is None:
+                what = "places" if o["type"] >= 2 else "opens"
+                comment = f' "{o["comment"]}"' if o.get("comment") else ""
+                lines.append(f"{what} #{ticket} {TYPES[o['type']]} {lots_text(o['lots'])} {o['symbol']} at "
+                             f"{price_text(o['price'], o['symbol'])}{stops_text(o)}{comment}")
+            elif was["type"] != o["type"]:
+                lines.append(f"{name}: the pending order triggered")
+            elif float(o["lots"]) < float(was["lots"]):
+                lines.append(f"closes {lots_text(float(was['lots']) - float(o['lots']))} of "
+                             f"{lots_text(was['lots'])} lots of {name}: {lots_text(o['lots'])} go on")
+            elif float(o["lots"]) > float(was["lots"]):
+                lines.append(f"adds {lots_text(float(o['lots']) - float(was['lots']))} lots to {name}")
+            elif (o["sl"], o["tp"], o["price"] if o["type"] >= 2 else "") != \
+                    (was["sl"], was["tp"], was["price"] if was["type"] >= 2 else ""):
+                price = f" price {price_text(o['price'], o['symbol'])}" if o["type"] >= 2 else ""
+                lines.append(f"modifies {name}:{price}{stops_text(o) or ' no stops'}")
+        for ticket, was in self.open.items():
+            if ticket not in now:
+                name = f"#{ticket} {TYPES[was['type']]} {was['symbol']}"
+                lines.append(f"deletes {name}" if was["type"] >= 2 else f"closes {name} {lots_text(was['lots'])}")
+        self.open = now
+        return lines
+
+
 def read_account(path):
+    text = Path(path).read_text(encoding="utf-8", errors="replace") if Path(path).exists() else ""
+    if is_mt5_state(text):
+        account = Mt5Account()
+        account.update(text)
+        return account
     account = Account()
-    if Path(path).exists():
-        for line in Path(path).read_text(encoding="utf-8", errors="replace").splitlines(True):
-            event = parse_line(line)
-            if event:
-                account.apply(*event)
+    for line in text.splitlines(True):
+        event = parse_line(line)
+        if event:
+            account.apply(*event)
     return account
 
 
 def follow(accounts):
     """Prints each account's new trades, the accounts read in the order given every tenth of a
     second: a master listed first shows its trade before the copies of it."""
-    accounts = [(label, path, Account(), [0]) for label, path in accounts]
+    accounts = [(label, path, Account(), [0], Mt5Account()) for label, path in accounts]
     while True:
-        for label, path, account, done in accounts:
+        for label, path, account, done, mt5 in accounts:
             text = Path(path).read_text(encoding="utf-8", errors="replace") if Path(path).exists() else ""
+            if is_mt5_state(text) or (not text and mt5.open):
+                for change in mt5.update(text):
+                    print(f"{label:<10} {change}", flush=True)
+                continue
             for line in text[done[0]:].splitlines(True):
                 event = parse_line(line)
                 if event is None:
@@ -219,9 +293,13 @@ class Rule:
 
 
 def chain_lots(master_journal):
-    """The lots each chain of partial closes opened with, by the chain's first ticket."""
+    """The lots each chain of partial closes opened with, by the chain's first ticket. An MT5
+    master's position is its chain: it keeps its ticket through partial closes."""
     lots, first = {}, {}
-    for line in Path(master_journal).read_text(encoding="utf-8").splitlines(True):
+    text = Path(master_journal).read_text(encoding="utf-8")
+    if is_mt5_state(text):
+        return {t: o["opened"] for t, o in mt5_open(text).items()}, first
+    for line in text.splitlines(True):
         event = parse_line(line)
         if not event:
             continue

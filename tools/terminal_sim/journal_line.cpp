@@ -47,19 +47,6 @@ FieldRef Bind(JournalEvent& e, std::string_view name) {
 
 bool Escaped(unsigned char c) { return c <= ' ' || c == '%' || c == 0x7f; }
 
-void AppendEscaped(std::string& out, const std::string& text) {
-  const char* const kHex = "0123456789ABCDEF";
-  for (unsigned char c : text) {
-    if (!Escaped(c)) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    out += '%';
-    out += kHex[c >> 4];
-    out += kHex[c & 15];
-  }
-}
-
 bool ReadEscaped(std::string_view text, std::string& out) {
   out.clear();
   for (size_t i = 0; i < text.size(); i++) {
@@ -152,4 +139,17 @@ bool ParseJournalLine(std::string_view line, JournalEvent& event) {
   for (bool field_seen : seen)
     if (!field_seen) return false;
   return true;
+}
+
+void AppendEscaped(std::string& out, const std::string& text) {
+  const char* const kHex = "0123456789ABCDEF";
+  for (unsigned char c : text) {
+    if (!Escaped(c)) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+  }
 }

@@ -30,6 +30,9 @@ struct JournalEvent {
   ClosedBy by = ClosedBy::kExpert;  // close
 };
 
+// Appends `text` as a journal writes texts: every byte up to the blank, '%' and DEL as %XX.
+void AppendEscaped(std::string& out, const std::string& text);
+
 // The event's line, without the line end.
 std::string FormatJournalLine(const JournalEvent& event);
 

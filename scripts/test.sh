@@ -16,10 +16,10 @@ cmake --build build/native -j2
 native_ok=0
 ctest --test-dir build/native --output-on-failure -j2 --output-junit "$log/native.xml" || native_ok=$?
 
-echo "== 32-bit Windows build: the deliverables and their distribution"
+echo "== 32-bit Windows build: the deliverables and their distribution (with build/win64's libraries)"
 cmake --no-warn-unused-cli -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 cmake --build build/win32 -j2
-scripts/make-dist.sh build/win32
+scripts/make-dist.sh build/win32 build/win64
 checks_ok=0
 scripts/check-deliverables.sh build/win32 || checks_ok=$?
 scripts/check-reproducible.sh build/win32 || checks_ok=$?

@@ -30,6 +30,10 @@ struct MqlTradeResult {
   int retcode_external = 0;
 };
 
+// windows.h makes ZeroMemory a macro; where both are seen, the name is MQL5's.
+#ifdef ZeroMemory
+#undef ZeroMemory
+#endif
 inline void ZeroMemory(MqlTradeRequest& request) { request = MqlTradeRequest{}; }
 inline void ZeroMemory(MqlTradeResult& result) { result = MqlTradeResult{}; }
 

@@ -127,4 +127,29 @@ TEST(InstallCommand, PutsMasterAndSlaveIntoDataFolders) {
   }
 }
 
+// A 64-bit terminal's data folder (MQL5) from a distribution without master\mt5 fails and gets
+// nothing, not the 32-bit library; once master\mt5 is there, it gets that folder's files.
+TEST(InstallCommand, Mql5DataFolderTakesOnlyThe64BitLibraries) {
+  SetupFolder setup;
+  setup.AddFiles("master", {"e-master.ex4", "qelv_d30or.dll"});
+  const std::string terminal = setup / "Data 5";
+  for (const char* folder : {"", "\\MQL5", "\\MQL5\\Experts", "\\MQL5\\Scripts", "\\MQL5\\Libraries",
+                             "\\MQL5\\Include"}) {
+    MakeFolder(terminal + folder);
+  }
+  const std::string arguments = "/install master \"" + terminal + "\"";
+  std::string output;
+  EXPECT_EQ(Install(setup, arguments, &output), 1);
+  EXPECT_EQ(output, "Warning: " + LibrariesMissingText(setup / "master\\mt5\\*.dll") + "\r\n");
+  EXPECT_FALSE(PathExists(terminal + "\\MQL5\\Libraries\\qelv_d30or.dll"));
+
+  MakeFolder(setup / "master\\mt5");
+  setup.AddFiles("master\\mt5", {"e-master.mq5", "qelv_d30or.dll"});
+  EXPECT_EQ(Install(setup, arguments, &output), 0);
+  EXPECT_EQ(output, "");
+  for (const char* file : {"MQL5\\Experts\\e-master.mq5", "MQL5\\Libraries\\qelv_d30or.dll"}) {
+    EXPECT_TRUE(PathExists(terminal + "\\" + file)) << file;
+  }
+}
+
 }  // namespace

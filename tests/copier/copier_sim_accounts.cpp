@@ -75,6 +75,51 @@ std::vector<Held> AccountOf(const std::string& journal, const std::string& symbo
   return held;
 }
 
+namespace {
+
+// The fields of one line of an MT5 account's state: its kind, then key=value items.
+std::map<std::string, std::string> Mt5Fields(const std::string& line, std::string& kind) {
+  std::istringstream items(line);
+  items >> kind;
+  std::map<std::string, std::string> fields;
+  for (std::string item; items >> item;) {
+    size_t equals = item.find('=');
+    if (equals != std::string::npos) fields[item.substr(0, equals)] = item.substr(equals + 1);
+  }
+  return fields;
+}
+
+template <typename Visit>
+void ForEachMt5Line(const std::string& state, Visit visit) {
+  std::istringstream lines(JournalText(state));
+  for (std::string line, kind; std::getline(lines, line);) {
+    std::map<std::string, std::string> fields = Mt5Fields(line, kind);
+    visit(kind, fields);
+  }
+}
+
+}  // namespace
+
+std::vector<Held> Mt5AccountOf(const std::string& state) {
+  std::vector<Held> held;
+  ForEachMt5Line(state, [&](const std::string& kind, std::map<std::string, std::string>& f) {
+    if (kind != "position" && kind != "order") return;
+    const int type = std::stoi(f["type"]);
+    held.push_back({f["symbol"], type, std::stod(f["volume"]), IsMarketType(type) ? 0 : std::stod(f["price"]),
+                    std::stod(f["sl"]), std::stod(f["tp"])});
+  });
+  std::sort(held.begin(), held.end());
+  return held;
+}
+
+std::map<int, int> Mt5OpensByMagic(const std::string& state) {
+  std::map<int, int> opens;
+  ForEachMt5Line(state, [&](const std::string& kind, std::map<std::string, std::string>& f) {
+    if (kind == "deal" && f["entry"] == "0") opens[static_cast<int>(std::stoll(f["magic"]))]++;
+  });
+  return opens;
+}
+
 std::vector<Held> ExpectedCopies(const std::string& master_journal, const CopyRule& rule) {
   TradeServer server{AccountSetup{}};
   std::vector<JournalEvent> events;

@@ -26,6 +26,14 @@ std::string JournalText(const std::string& path);
 // (account_options.h); sorted.
 std::vector<Held> AccountOf(const std::string& journal, const std::string& symbols);
 
+// The open positions and pending orders of an MT5 account's state file (mt5_account_state.h),
+// sorted; empty while the file cannot be read.
+std::vector<Held> Mt5AccountOf(const std::string& state);
+
+// How many positions each magic opened on an MT5 account (its deals in): a second one copied a
+// chain twice.
+std::map<int, int> Mt5OpensByMagic(const std::string& state);
+
 // What a slave copies of each order.
 struct CopyRule {
   std::string suffix;

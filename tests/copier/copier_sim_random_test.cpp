@@ -1,6 +1,8 @@
 // The copier end to end under a random master and random trouble: the hub, a slave and the
 // master killed and started again, trade calls failing. Each slave ends as its settings make
-// of the master's account, and no chain is ever copied twice. The seed is printed; set
+// of the master's account, and no chain is ever copied twice. One slave is an MT5 hedging
+// account; its simulated account lives in its process, so it goes through the hub's and the
+// master's restarts but is not killed itself. The seed is printed; set
 // QELV_COPIER_SEED to run one again.
 #include <windows.h>
 
@@ -119,12 +121,16 @@ struct Slave {
   const char* inputs;  // the slave expert's
   const char* symbols;
   CopyRule rule;
+  bool mt5 = false;  // on an MT5 hedging account
 };
 
 const Slave kSlaves[] = {
     {"LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true", "suffix=.m", {".m", 2, 0, false}},
     {"Reverse=true;FixedLots=0.5;CopyOldOrders=true", "", {"", 1, 0.5, true}},
+    {"LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true", "suffix=.m", {".m", 2, 0, false}, true},
 };
+const size_t kSlaveCount = std::size(kSlaves);
+const size_t kKilledSlaves = 2;  // the MT4 ones
 
 uint64_t Seed() {
   const char* chosen = std::getenv("QELV_COPIER_SEED");
@@ -150,7 +156,8 @@ class RandomRun {
     slaves_[i] = std::make_unique<SpawnedProgram>(Simulator(
         "slave --channel " + channel_ + " --copy --instance " + std::to_string(i + 1) + " --inputs \"" +
         kSlaves[i].inputs + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + SlaveJournal(i) +
-        "\"" + (fault_seed ? " --faults \"seed=" + std::to_string(fault_seed) + ";rate=0.2\"" : "")));
+        "\"" + (kSlaves[i].mt5 ? " --mt5 hedging" : "") +
+        (fault_seed && !kSlaves[i].mt5 ? " --faults \"seed=" + std::to_string(fault_seed) + ";rate=0.2\"" : "")));
   }
 
   // The master trades one segment on its account and is killed when it is done, as a
@@ -158,7 +165,7 @@ class RandomRun {
   bool PlayMasterSegment(const std::string& scenario) {
     if (master_) {
       master_->Kill();
-      outputs_[2] += master_->Output() + "-- killed\n";
+      outputs_[kSlaveCount] += master_->Output() + "-- killed\n";
     }
     scenario_ = std::make_unique<TempFile>("scenario.txt", scenario);
     master_ = std::make_unique<SpawnedProgram>(Simulator(
@@ -169,7 +176,8 @@ class RandomRun {
 
   std::string SlaveJournal(size_t i) const { return accounts_ / ("slave" + std::to_string(i) + ".journal"); }
   std::string MasterJournal() const { return accounts_ / "master.journal"; }
-  std::string Output(size_t i) const { return outputs_[i] + (i < 2 ? slaves_[i] : master_)->Output(); }
+  // Of slave i, or of the master for kSlaveCount.
+  std::string Output(size_t i) const { return outputs_[i] + (i < kSlaveCount ? slaves_[i] : master_)->Output(); }
   SeededRandom& Random() { return random_; }
 
  private:
@@ -177,9 +185,9 @@ class RandomRun {
   const std::string channel_;
   TempFolder accounts_;
   std::unique_ptr<RunningHub> hub_;
-  std::unique_ptr<SpawnedProgram> slaves_[2], master_;
+  std::unique_ptr<SpawnedProgram> slaves_[kSlaveCount], master_;
   std::unique_ptr<TempFile> scenario_;
-  std::string outputs_[3];  // of the processes killed: slaves, master
+  std::string outputs_[kSlaveCount + 1];  // of the processes killed: slaves, master
 };
 
 TEST(CopierSimulatedRandomly, SlavesMirrorTheMasterThroughKillsAndFailuresAndNeverCopyTwice) {
@@ -190,15 +198,15 @@ TEST(CopierSimulatedRandomly, SlavesMirrorTheMasterThroughKillsAndFailuresAndNev
   RandomRun run(seed);
   RandomMaster master(seed);
   ASSERT_TRUE(run.StartHub()) << "the hub did not start";
-  for (size_t i = 0; i < 2; i++) run.StartSlave(i, seed + i);
+  for (size_t i = 0; i < kSlaveCount; i++) run.StartSlave(i, seed + i);
   for (int segment = 0; segment < kSegments; segment++) {
-    ASSERT_TRUE(run.PlayMasterSegment(master.Segment(kStepsPerSegment))) << run.Output(2);
+    ASSERT_TRUE(run.PlayMasterSegment(master.Segment(kStepsPerSegment))) << run.Output(kSlaveCount);
     switch (run.Random().Between(0, 3)) {  // and then, the master being killed next anyway:
       case 0:
         ASSERT_TRUE(run.StartHub()) << "the hub did not start again";
         break;
       case 1: {
-        const size_t slave = static_cast<size_t>(run.Random().Between(0, 1));
+        const size_t slave = static_cast<size_t>(run.Random().Between(0, kKilledSlaves - 1));
         run.StartSlave(slave, seed + 10 * (segment + 1) + slave);
         break;
       }
@@ -207,23 +215,28 @@ TEST(CopierSimulatedRandomly, SlavesMirrorTheMasterThroughKillsAndFailuresAndNev
     }
   }
 
-  EXPECT_EQ(run.Output(2).find("scenario failed"), std::string::npos) << run.Output(2);
+  EXPECT_EQ(run.Output(kSlaveCount).find("scenario failed"), std::string::npos) << run.Output(kSlaveCount);
   const std::string troubled = run.Output(0) + run.Output(1);
   EXPECT_NE(troubled.find("failed: error"), std::string::npos) << "no injected failure was met:\n" << troubled;
 
   // The trouble is over: three failed tries in a row refuse a copy until the master's order
   // changes, and a slave started again has forgotten its refusals.
-  for (size_t i = 0; i < 2; i++) run.StartSlave(i, 0);
-  for (size_t i = 0; i < 2; i++) {
+  for (size_t i = 0; i < kKilledSlaves; i++) run.StartSlave(i, 0);
+  for (size_t i = 0; i < kSlaveCount; i++) {
     std::vector<Held> held, expected;
     const bool mirrored = PollUntil(kLimitMs, [&] {
       expected = ExpectedCopies(run.MasterJournal(), kSlaves[i].rule);
-      held = AccountOf(run.SlaveJournal(i), kSlaves[i].symbols);
+      held = kSlaves[i].mt5 ? Mt5AccountOf(run.SlaveJournal(i)) : AccountOf(run.SlaveJournal(i), kSlaves[i].symbols);
       return held == expected;
     });
     EXPECT_FALSE(expected.empty()) << "the master ended with nothing to copy";
     EXPECT_TRUE(mirrored) << "slave " << i << " holds\n" << Describe(held) << "expected\n" << Describe(expected)
-                          << "it printed:\n" << run.Output(i) << "the master printed:\n" << run.Output(2);
+                          << "it printed:\n" << run.Output(i) << "the master printed:\n" << run.Output(kSlaveCount);
+    if (kSlaves[i].mt5) {
+      for (const auto& [magic, opens] : Mt5OpensByMagic(run.SlaveJournal(i)))
+        EXPECT_EQ(opens, 1) << "slave " << i << ": magic " << magic << " opened " << opens << " positions";
+      continue;
+    }
     for (const auto& [link, opens] : OpensByMagic(run.SlaveJournal(i)))
       EXPECT_EQ(opens, 1) << "slave " << i << ": the " << (link.second ? "market" : "pending") << " copy of magic "
                           << link.first << " was opened " << opens << " times";

@@ -26,7 +26,12 @@ struct SlaveSetup {
   const char* symbols;
   CopyRule rule;
   std::vector<Held> expected;  // sorted
+  const char* mt5 = "";        // the MT5 account's margin mode; "": an MT4 terminal
 };
+
+const std::vector<Held> kDoubledWithSuffix = {{"EURUSD.m", 0, 0.2, 0, 0, 0},
+                                              {"EURUSD.m", 2, 0.6, 1.071, 1.06, 1.09},
+                                              {"GBPUSD.m", 1, 0.2, 0, 1.26, 1.24}};
 
 // Every action of the copier: market and pending opens, stops and a pending price modified, a
 // partial close, a close, a pending order deleted and one triggered.
@@ -49,14 +54,53 @@ const char kScenario[] =
 
 const SlaveSetup kSlaves[] = {
     {"doubled with a suffix", "LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true", "suffix=.m", {".m", 2, 0, false},
-     {{"EURUSD.m", 0, 0.2, 0, 0, 0},
-      {"EURUSD.m", 2, 0.6, 1.071, 1.06, 1.09},
-      {"GBPUSD.m", 1, 0.2, 0, 1.26, 1.24}}},
+     kDoubledWithSuffix},
     {"reversed with fixed lots", "Reverse=true;FixedLots=0.5;CopyOldOrders=true", "", {"", 1, 0.5, true},
      {{"EURUSD", 1, 0.5, 0, 0, 0},
       {"EURUSD", 5, 0.5, 1.071, 1.09, 1.06},
       {"GBPUSD", 0, 0.25, 0, 1.24, 1.26}}},
+    // An MT5 hedging account holds a position per master order, as an MT4 account does.
+    {"MT5 hedging, doubled with a suffix", "LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true", "suffix=.m",
+     {".m", 2, 0, false}, kDoubledWithSuffix, "hedging"},
+    // A netting account holds the net per symbol, without stops, and no pending copies.
+    {"MT5 netting, doubled with a suffix", "LotMultiplier=2;SlaveSuffix=.m;CopyOldOrders=true;Masters=4711",
+     "suffix=.m", {".m", 2, 0, false}, {{"EURUSD.m", 0, 0.2, 0, 0, 0}, {"GBPUSD.m", 1, 0.2, 0, 0, 0}}, "netting"},
 };
+
+bool OnMt5(const SlaveSetup& slave) { return *slave.mt5 != 0; }
+
+std::string SlaveCommand(const std::string& channel, size_t instance, const SlaveSetup& slave,
+                         const std::string& journal) {
+  std::string command = "slave --channel " + channel + " --copy --instance " + std::to_string(instance) +
+                        " --inputs \"" + slave.inputs + "\" --symbols \"" + slave.symbols + "\" --journal \"" +
+                        journal + "\" --trace \"" + journal + ".trace\"";
+  return OnMt5(slave) ? command + " --mt5 " + slave.mt5 : command;
+}
+
+std::vector<Held> HeldBy(const SlaveSetup& slave, const std::string& journal) {
+  return OnMt5(slave) ? Mt5AccountOf(journal) : AccountOf(journal, slave.symbols);
+}
+
+// Waits until the slave holds what it should, then checks that no chain was copied twice.
+void ExpectSlaveConverges(const SlaveSetup& slave, const std::string& journal, SpawnedProgram& program) {
+  std::vector<Held> held;
+  const bool converged = PollUntil(kConvergeLimitMs, [&] {
+    held = HeldBy(slave, journal);
+    return held == slave.expected;
+  });
+  EXPECT_TRUE(converged) << slave.name << ": the slave holds\n" << Describe(held) << "expected\n"
+                         << Describe(slave.expected) << "it printed:\n" << program.Output() << "journal:\n"
+                         << JournalText(journal);
+  if (!OnMt5(slave)) {
+    for (const auto& [link, opens] : OpensByMagic(journal))
+      EXPECT_EQ(opens, 1) << slave.name << ": the " << (link.second ? "market" : "pending") << " copy of magic "
+                          << link.first << " was opened " << opens << " times";
+  } else if (std::string(slave.mt5) == "hedging") {
+    for (const auto& [magic, opens] : Mt5OpensByMagic(journal))
+      EXPECT_EQ(opens, 1) << slave.name << ": magic " << magic << " opened " << opens << " positions";
+  }
+  EXPECT_TRUE(program.Running()) << program.Output();
+}
 
 // The trace the copy-delay benchmark cuts copies by: a line for each pass that traded, one pass
 // after another, and no more actions than the journal holds trades (it also holds what the
@@ -86,10 +130,7 @@ TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
   std::vector<std::unique_ptr<SpawnedProgram>> slaves;
   for (size_t i = 0; i < std::size(kSlaves); i++) {
     const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
-    slaves.push_back(std::make_unique<SpawnedProgram>(Simulator(
-        "slave --channel " + channel + " --copy --instance " + std::to_string(i + 1) + " --inputs \"" +
-        kSlaves[i].inputs + "\" --symbols \"" + kSlaves[i].symbols + "\" --journal \"" + journal + "\" --trace \"" +
-        journal + ".trace\"")));
+    slaves.push_back(std::make_unique<SpawnedProgram>(Simulator(SlaveCommand(channel, i + 1, kSlaves[i], journal))));
     ASSERT_TRUE(slaves.back()->Started());
   }
   TempFile scenario("scenario.txt", kScenario);
@@ -101,23 +142,37 @@ TEST(CopierSimulated, EverySlaveEndsWithWhatItsSettingsMakeOfTheMaster) {
 
   for (size_t i = 0; i < std::size(kSlaves); i++) {
     // The rule the randomized run relies on gives this hand-made table.
-    EXPECT_EQ(ExpectedCopies(accounts / "master.journal", kSlaves[i].rule), kSlaves[i].expected)
-        << kSlaves[i].name << ":\n" << Describe(ExpectedCopies(accounts / "master.journal", kSlaves[i].rule));
+    if (std::string(kSlaves[i].mt5) != "netting")
+      EXPECT_EQ(ExpectedCopies(accounts / "master.journal", kSlaves[i].rule), kSlaves[i].expected)
+          << kSlaves[i].name << ":\n" << Describe(ExpectedCopies(accounts / "master.journal", kSlaves[i].rule));
     const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
-    std::vector<Held> held;
-    const bool converged = PollUntil(kConvergeLimitMs, [&] {
-      held = AccountOf(journal, kSlaves[i].symbols);
-      return held == kSlaves[i].expected;
-    });
-    EXPECT_TRUE(converged) << kSlaves[i].name << ": the slave holds\n" << Describe(held) << "expected\n"
-                           << Describe(kSlaves[i].expected) << "it printed:\n" << slaves[i]->Output()
-                           << "journal:\n" << JournalText(journal);
-    for (const auto& [link, opens] : OpensByMagic(journal))
-      EXPECT_EQ(opens, 1) << kSlaves[i].name << ": the " << (link.second ? "market" : "pending")
-                          << " copy of magic " << link.first << " was opened " << opens << " times";
-    EXPECT_TRUE(slaves[i]->Running()) << slaves[i]->Output();
-    ExpectTracedPasses(journal, kSlaves[i].name);
+    ExpectSlaveConverges(kSlaves[i], journal, *slaves[i]);
+    if (!OnMt5(kSlaves[i])) ExpectTracedPasses(journal, kSlaves[i].name);
   }
+}
+
+// A master on an MT5 hedging account, trading the same scenario, is copied exactly as the MT4
+// master: to an MT4 slave and to an MT5 one.
+TEST(CopierSimulated, MasterOnMt5IsCopiedAsTheMt4Master) {
+  const std::string channel = UniqueChannel("copier_sim_mt5");
+  RunningHub hub(SettingsFor(channel).c_str());
+  ASSERT_NE(hub.WaitForEndpoint(channel), nullptr) << "the hub did not start";
+  TempFolder accounts;
+  const SlaveSetup* followers[] = {&kSlaves[0], &kSlaves[2]};
+  std::vector<std::unique_ptr<SpawnedProgram>> slaves;
+  for (size_t i = 0; i < std::size(followers); i++) {
+    const std::string journal = accounts / ("slave" + std::to_string(i) + ".journal");
+    slaves.push_back(std::make_unique<SpawnedProgram>(Simulator(SlaveCommand(channel, i + 1, *followers[i], journal))));
+    ASSERT_TRUE(slaves.back()->Started());
+  }
+  TempFile scenario("scenario.txt", kScenario);
+  SpawnedProgram master(Simulator("master --channel " + channel + " --trade --mt5 hedging --duration 600000 --scenario \"" +
+                                  scenario.Path() + "\" --journal \"" + (accounts / "master.journal") + "\""));
+  ASSERT_TRUE(master.Started());
+  ASSERT_TRUE(master.WaitForOutput("scenario done", kConvergeLimitMs)) << master.Output();
+  EXPECT_EQ(master.Output().find("scenario failed"), std::string::npos) << master.Output();
+  for (size_t i = 0; i < std::size(followers); i++)
+    ExpectSlaveConverges(*followers[i], accounts / ("slave" + std::to_string(i) + ".journal"), *slaves[i]);
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "account_options.h"
 #include "bench_support_win.h"
@@ -15,6 +17,9 @@
 #include "library_loader_win.h"
 #include "shipped_experts.h"
 #include "sim_process.h"
+#include "mt5_account_file_win.h"
+#include "mt5_sim_terminal.h"
+#include "mt5_trade_server.h"
 #include "sim_terminal.h"
 #include "trade_server.h"
 
@@ -82,6 +87,87 @@ bool OpenAccount(TradeServer& server, const CopyOptions& opt) {
 
 std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
+// Runs the expert until g_stop, its end or the duration, the server's clock going with the
+// wall's; `moved` after each step of the clock. Answers the process's exit code.
+template <typename Server>
+int RunOnAccount(ExpertRunner& expert, Server& server, const CopyOptions& opt, const std::function<void()>& moved) {
+  expert.Start();
+  const DWORD start = GetTickCount();
+  DWORD clock_at = start;
+  while (!g_stop && expert.state() != ExpertRunner::State::kEnded) {
+    const DWORD now = GetTickCount();
+    server.Advance(static_cast<int>(now - clock_at));
+    clock_at = now;
+    moved();
+    if (opt.duration_ms > 0 && now - start >= static_cast<DWORD>(opt.duration_ms)) break;
+    Sleep(1);
+  }
+  const int code = expert.InitResult() == mql::builtin::INIT_SUCCEEDED ? 0 : 2;
+  expert.Stop(mql::builtin::REASON_REMOVE);
+  return code;
+}
+
+// The trace file, when one is asked for.
+using TraceFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+TraceFile OpenTrace(const CopyOptions& opt) {
+  TraceFile file(opt.trace.empty() ? nullptr : std::fopen(opt.trace.c_str(), "ab"),
+                 [](std::FILE* f) { return f ? std::fclose(f) : 0; });
+  if (!opt.trace.empty() && !file) std::fprintf(stderr, "terminal_sim: cannot open the trace %s\n", opt.trace.c_str());
+  return file;
+}
+
+mql::ChartInfo Chart(const CopyOptions& opt, int chart) {
+  mql::ChartInfo info;
+  info.id = 130000000000000000LL + opt.instance;  // the same chart of the same terminal after a restart
+  info.window = chart;
+  return info;
+}
+
+int RunMt4(const CopyOptions& opt, int chart, const ExpertRunner::Inputs& inputs) {
+  AccountSetup setup;
+  setup.login = std::to_string(5000 + opt.instance);
+  setup.first_ticket = 5001;
+  setup.start_time = static_cast<int>(std::time(nullptr));
+  TradeServer server(setup);
+  if (!OpenAccount(server, opt)) return 2;
+  TraceFile trace = OpenTrace(opt);
+  PassTracer tracer(trace.get());
+  SimTerminal terminal(server, LibraryLoaderFor({{FileName(opt.dll), opt.dll}}),
+                       opt.journal.empty() ? "" : opt.journal + ".globals");
+  if (trace) terminal.SetWatcher(&tracer);
+  ExpertRunner expert(NewSlaveExpert(), terminal, Chart(opt, chart), inputs);
+  return RunOnAccount(expert, server, opt, [] {});
+}
+
+// The MT5 account starts empty with every start: it lives in this process only.
+int RunMt5(const CopyOptions& opt, int chart, const ExpertRunner::Inputs& inputs) {
+  Mt5AccountSetup setup;
+  setup.login = 5000 + opt.instance;
+  setup.first_ticket = 5001;
+  setup.start_time = static_cast<int64_t>(std::time(nullptr));
+  std::vector<OfferedSymbol> offer;
+  std::string error;
+  if (!opt.faults.empty()) error = "the simulated MT5 account injects no faults";
+  if (!error.empty() || !ParseMarginMode(opt.mt5, setup.margin_mode, error) ||
+      !ParseSymbolOffer(opt.symbols, offer, error)) {
+    std::fprintf(stderr, "terminal_sim: %s\n", error.c_str());
+    return 2;
+  }
+  Mt5TradeServer server(setup);
+  if (!OfferSymbols(server, offer)) {
+    std::fprintf(stderr, "terminal_sim: the server refused the symbols\n");
+    return 2;
+  }
+  TraceFile trace = OpenTrace(opt);
+  PassTracer tracer(trace.get());
+  Mt5SimTerminal terminal(server, LibraryLoaderFor({{FileName(opt.dll), opt.dll}}),
+                          opt.journal.empty() ? "" : opt.journal + ".globals");
+  if (trace) terminal.SetWatcher(&tracer);
+  Mt5AccountFile state(opt.journal);
+  ExpertRunner expert(NewMt5SlaveExpert(), terminal, Chart(opt, chart), inputs);
+  return RunOnAccount(expert, server, opt, [&] { state.Update(server); });
+}
+
 }  // namespace
 
 int RunCopyExpert(const CopyOptions& opt, int chart) {
@@ -90,39 +176,7 @@ int RunCopyExpert(const CopyOptions& opt, int chart) {
     std::fprintf(stderr, "terminal_sim: inputs are Name=value items separated by ';': %s\n", opt.inputs.c_str());
     return 2;
   }
-  AccountSetup setup;
-  setup.login = std::to_string(5000 + opt.instance);
-  setup.first_ticket = 5001;
-  setup.start_time = static_cast<int>(std::time(nullptr));
-  TradeServer server(setup);
-  if (!OpenAccount(server, opt)) return 2;
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace_file(
-      opt.trace.empty() ? nullptr : std::fopen(opt.trace.c_str(), "ab"), [](std::FILE* f) { return f ? std::fclose(f) : 0; });
-  std::FILE* trace = trace_file.get();
-  if (!opt.trace.empty() && !trace) std::fprintf(stderr, "terminal_sim: cannot open the trace %s\n", opt.trace.c_str());
-  PassTracer tracer(trace);
-  SimTerminal terminal(server, LibraryLoaderFor({{FileName(opt.dll), opt.dll}}),
-                       opt.journal.empty() ? "" : opt.journal + ".globals");
-  if (trace) terminal.SetWatcher(&tracer);
-  mql::ChartInfo info;
-  info.id = 130000000000000000LL + opt.instance;  // the same chart of the same terminal after a restart
-  info.window = chart;
-  int code = 0;
-  {
-    ExpertRunner expert(NewSlaveExpert(), terminal, info, inputs);
-    expert.Start();
-    const DWORD start = GetTickCount();
-    DWORD clock_at = start;
-    while (!g_stop && expert.state() != ExpertRunner::State::kEnded) {
-      const DWORD now = GetTickCount();
-      server.Advance(static_cast<int>(now - clock_at));  // the server's clock goes with the wall's
-      clock_at = now;
-      if (opt.duration_ms > 0 && now - start >= static_cast<DWORD>(opt.duration_ms)) break;
-      Sleep(1);
-    }
-    if (expert.InitResult() != mql::builtin::INIT_SUCCEEDED) code = 2;
-    expert.Stop(mql::builtin::REASON_REMOVE);
-  }
+  const int code = opt.mt5.empty() ? RunMt4(opt, chart, inputs) : RunMt5(opt, chart, inputs);
   std::printf("detached\n");
   std::fflush(stdout);
   return code;

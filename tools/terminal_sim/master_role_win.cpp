@@ -4,7 +4,7 @@
 //                       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]
 //   terminal_sim master --channel ID --trade --scenario file [--journal file] [--symbols rules]
 //                       [--inputs "Name=value;..."] [--dll path] [--window N] [--instance N]
-//                       [--duration ms]
+//                       [--duration ms] [--mt5 hedging|netting]
 //
 // With --trade the scenario trades on a simulated trade server (symbols as in
 // account_options.h, tickets from the scenario's first open, the clock the wall's) and
@@ -12,7 +12,10 @@
 // ChannelId and Instance from --channel and --instance; it prints "image N: crc C" for every
 // image it sends. A journal keeps the account through a kill: started again on it, the
 // scenario goes on from the orders as they were. A step that fails is printed ("scenario
-// failed: ...") and the exit code is 5. The rest of this comment is about the account without
+// failed: ...") and the exit code is 5. With --mt5 the account is a simulated MT5 account of
+// that margin mode, logged in as the scenario's first login says, and e-qelv-master.mq5 runs on
+// the chart; the account lives in the process only and the journal's file keeps its state for
+// others to read (mt5_account_state.h). The rest of this comment is about the account without
 // a server.
 //
 // The library is loaded by name (by default from this program's folder) and its exports are
@@ -66,6 +69,7 @@ struct Options {
   int duration_ms = 0;  // 0: until the scenario is done
   bool crash = false;
   bool trade = false;
+  std::string mt5;  // --trade on an MT5 account of this margin mode
 };
 
 bool ParseOptions(int argc, char** argv, Options& o) {
@@ -92,13 +96,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--orders") o.orders = std::atoi(value);
     else if (name == "--interval") o.interval_ms = std::atoi(value);
     else if (name == "--duration") o.duration_ms = std::atoi(value);
+    else if (name == "--mt5") o.mt5 = value;
     else return false;
   }
   if (o.interval_ms < 10) o.interval_ms = 10;
   if (o.interval_ms > 10000) o.interval_ms = 10000;  // markers stay well inside the 30 s
   if (o.dll.empty()) o.dll = LibraryBesideProgram("qelv_d30or.dll");
   if (o.trade) return !o.channel.empty() && !o.scenario.empty() && o.orders < 0 && !o.crash;
-  if (!o.journal.empty() || !o.symbols.empty() || !o.inputs.empty()) return false;  // only an account with a server has them
+  if (!o.journal.empty() || !o.symbols.empty() || !o.inputs.empty() || !o.mt5.empty()) return false;  // only an account with a server has them
   return !o.channel.empty() && (o.orders < 0 || o.scenario.empty());
 }
 
@@ -182,7 +187,7 @@ int RunMaster(int argc, char** argv) {
                  "       [--orders N | --scenario file] [--interval ms] [--duration ms] [--crash]\n"
                  "   or: terminal_sim master --channel ID --trade --scenario file [--journal file]\n"
                  "       [--symbols rules] [--inputs \"Name=value;...\"] [--dll path] [--window N]\n"
-                 "       [--instance N] [--duration ms]\n");
+                 "       [--instance N] [--duration ms] [--mt5 hedging|netting]\n");
     return 2;
   }
   std::vector<ScenarioStep> steps;
@@ -190,7 +195,7 @@ int RunMaster(int argc, char** argv) {
   StopOnConsoleControl();
   if (opt.trade) {
     const TradingOptions trading{opt.channel, opt.journal, opt.symbols, opt.dll, opt.inputs, opt.window,
-                                 opt.instance, opt.duration_ms};
+                                 opt.instance, opt.duration_ms, opt.mt5};
     return RunTradingMaster(trading, steps);
   }
   SimAccount account;

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <functional>
 
 #include "account_options.h"
 #include "expert_runner.h"
@@ -13,6 +15,9 @@
 #include "scenario_player.h"
 #include "shipped_experts.h"
 #include "sim_process.h"
+#include "mt5_account_file_win.h"
+#include "mt5_scenario_player.h"
+#include "mt5_sim_terminal.h"
 #include "sim_terminal.h"
 #include "trade_server.h"
 
@@ -73,29 +78,13 @@ class SendWatcher : public CallWatcher {
   int sent_ = 0;
 };
 
-}  // namespace
-
-int RunTradingMaster(const TradingOptions& opt, const std::vector<ScenarioStep>& steps) {
-  ExpertRunner::Inputs inputs{{"ChannelId", opt.channel}, {"Instance", std::to_string(opt.instance)}};
-  if (!ParseInputs(opt.inputs, inputs)) {
-    std::fprintf(stderr, "terminal_sim: inputs are Name=value items separated by ';': %s\n", opt.inputs.c_str());
-    return 2;
-  }
-  AccountSetup setup;
-  setup.start_time = static_cast<int>(std::time(nullptr));
-  setup.first_ticket = FirstTicket(steps);
-  TradeServer server(setup);
-  if (!OpenAccount(server, opt)) return 2;
-  FollowWallClock(server);
-
-  SendWatcher watcher;
-  const std::string library = opt.dll.substr(opt.dll.find_last_of("\\/") + 1);
-  SimTerminal terminal(server, LibraryLoaderFor({{library, opt.dll}}), opt.journal.empty() ? "" : opt.journal + ".globals");
-  terminal.SetWatcher(&watcher);
-  mql::ChartInfo chart;
-  chart.id = 130000000000000000LL + opt.window;
-  chart.window = opt.window;
-  ExpertRunner expert(NewMasterExpert(), terminal, chart, inputs);
+// Plays the scenario between the expert's timer events, the server's clock going with the
+// wall's, until the duration or, without one, the scenario's end; `play` carries out one step
+// other than a wait and answers what went wrong, `moved` follows every step of the clock.
+// Answers the process's exit code.
+template <typename Server, typename Play>
+int Trade(ExpertRunner& expert, Server& server, const TradingOptions& opt, const std::vector<ScenarioStep>& steps,
+          Play play, const std::function<void()>& moved) {
   expert.Start();
   const DWORD start = GetTickCount();
   DWORD resume_at = start, clock_at = start;
@@ -113,13 +102,14 @@ int RunTradingMaster(const TradingOptions& opt, const std::vector<ScenarioStep>&
         resume_at = now + step.wait_ms;
         continue;
       }
-      const std::string problem = PlayStep(server, step);
+      const std::string problem = play(step);
       if (!problem.empty()) {
         std::fprintf(stderr, "terminal_sim: scenario: %s\n", problem.c_str());
         std::printf("scenario failed: %s\n", problem.c_str());
         failed = true;
       }
     }
+    moved();
     const bool scenario_done = next >= steps.size() && static_cast<int>(now - resume_at) >= 0;
     if (scenario_done && !announced) {
       std::printf("scenario done\n");
@@ -134,4 +124,77 @@ int RunTradingMaster(const TradingOptions& opt, const std::vector<ScenarioStep>&
   const bool started = expert.InitResult() == mql::builtin::INIT_SUCCEEDED;
   expert.Stop(mql::builtin::REASON_REMOVE);
   return failed ? 5 : started ? 0 : 2;
+}
+
+ExpertRunner::Inputs InputsOf(const TradingOptions& opt, bool& read) {
+  ExpertRunner::Inputs inputs{{"ChannelId", opt.channel}, {"Instance", std::to_string(opt.instance)}};
+  read = ParseInputs(opt.inputs, inputs);
+  if (!read) std::fprintf(stderr, "terminal_sim: inputs are Name=value items separated by ';': %s\n", opt.inputs.c_str());
+  return inputs;
+}
+
+mql::ChartInfo ChartOf(const TradingOptions& opt) {
+  mql::ChartInfo chart;
+  chart.id = 130000000000000000LL + opt.window;
+  chart.window = opt.window;
+  return chart;
+}
+
+std::string LibraryName(const TradingOptions& opt) { return opt.dll.substr(opt.dll.find_last_of("\\/") + 1); }
+
+int TradeMt4(const TradingOptions& opt, const std::vector<ScenarioStep>& steps, const ExpertRunner::Inputs& inputs) {
+  AccountSetup setup;
+  setup.start_time = static_cast<int>(std::time(nullptr));
+  setup.first_ticket = FirstTicket(steps);
+  TradeServer server(setup);
+  if (!OpenAccount(server, opt)) return 2;
+  FollowWallClock(server);
+  SendWatcher watcher;
+  SimTerminal terminal(server, LibraryLoaderFor({{LibraryName(opt), opt.dll}}),
+                       opt.journal.empty() ? "" : opt.journal + ".globals");
+  terminal.SetWatcher(&watcher);
+  ExpertRunner expert(NewMasterExpert(), terminal, ChartOf(opt), inputs);
+  return Trade(expert, server, opt, steps, [&](const ScenarioStep& step) { return PlayStep(server, step); }, [] {});
+}
+
+// The MT5 account logs in once, as the scenario's first login says: its login is fixed for the
+// account's life.
+int TradeMt5(const TradingOptions& opt, const std::vector<ScenarioStep>& steps, const ExpertRunner::Inputs& inputs) {
+  Mt5AccountSetup setup;
+  setup.start_time = static_cast<int64_t>(std::time(nullptr));
+  setup.first_ticket = 1000001;  // far from the tickets of the MT4 masters' scenarios
+  for (const ScenarioStep& step : steps)
+    if (step.kind == ScenarioStep::kLogin) {
+      setup.login = std::strtoll(step.login.c_str(), nullptr, 10);
+      break;
+    }
+  std::vector<OfferedSymbol> offer;
+  std::string error;
+  if (!ParseMarginMode(opt.mt5, setup.margin_mode, error) || !ParseSymbolOffer(opt.symbols, offer, error)) {
+    std::fprintf(stderr, "terminal_sim: %s\n", error.c_str());
+    return 2;
+  }
+  Mt5TradeServer server(setup);
+  if (!OfferSymbols(server, offer)) {
+    std::fprintf(stderr, "terminal_sim: the server refused the symbols\n");
+    return 2;
+  }
+  SendWatcher watcher;
+  Mt5SimTerminal terminal(server, LibraryLoaderFor({{LibraryName(opt), opt.dll}}),
+                          opt.journal.empty() ? "" : opt.journal + ".globals");
+  terminal.SetWatcher(&watcher);
+  Mt5ScenarioPlayer player(server);
+  Mt5AccountFile state(opt.journal);
+  ExpertRunner expert(NewMt5MasterExpert(), terminal, ChartOf(opt), inputs);
+  return Trade(expert, server, opt, steps, [&](const ScenarioStep& step) { return player.Play(step); },
+               [&] { state.Update(server); });
+}
+
+}  // namespace
+
+int RunTradingMaster(const TradingOptions& opt, const std::vector<ScenarioStep>& steps) {
+  bool read = false;
+  const ExpertRunner::Inputs inputs = InputsOf(opt, read);
+  if (!read) return 2;
+  return opt.mt5.empty() ? TradeMt4(opt, steps, inputs) : TradeMt5(opt, steps, inputs);
 }

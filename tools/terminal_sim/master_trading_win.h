@@ -1,5 +1,6 @@
 // terminal_sim master --trade: the master expert of e-qelv-master.mq4 itself, translated, on a
-// chart of a simulated terminal whose account a scenario trades on.
+// chart of a simulated terminal whose account a scenario trades on; with --mt5,
+// e-qelv-master.mq5 on a simulated MT5 account.
 #pragma once
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@ struct TradingOptions {
                    // the same chart replaces its image
   int instance = 1;
   int duration_ms = 0;  // 0: until the scenario is done
+  std::string mt5;      // "hedging" or "netting": an MT5 account, e-qelv-master.mq5 on its chart
 };
 
 // Plays `steps` on the account between the expert's timer events; answers the process's exit

@@ -33,14 +33,17 @@
 //
 //   terminal_sim slave --channel ID --copy [--inputs "Name=value;..."] [--journal file]
 //                      [--faults plan] [--symbols rules] [--trace file] [--dll path]
-//                      [--instance N] [--duration ms]
+//                      [--instance N] [--duration ms] [--mt5 hedging|netting]
 //
 // With --copy the expert is e-qelv-slave.mq4 itself (copy_expert_win.h), with these inputs
 // (ChannelId the channel's), trading on a simulated account of its own, login 5000 + N
 // (symbols and faults as in account_options.h); what it prints is printed, and it ends as
 // above with "detached". The exit code is 2 when the expert did not start (an input that does
 // not read, settings the planner refused). --trace appends a line per pass that ran actions,
-// with the times of its steps (copy_pass_trace.h), for the copy-delay benchmark.
+// with the times of its steps (copy_pass_trace.h), for the copy-delay benchmark. With --mt5 the
+// expert is e-qelv-slave.mq5 on a simulated MT5 account of that margin mode, which starts empty
+// (it lives in the process only) and keeps its state in the journal's file (mt5_account_state.h);
+// it takes no faults.
 #include <windows.h>
 
 #include <atomic>
@@ -94,6 +97,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     else if (name == "--faults") o.copier.faults = value;
     else if (name == "--symbols") o.copier.symbols = value;
     else if (name == "--trace") o.copier.trace = value;
+    else if (name == "--mt5") o.copier.mt5 = value;
     else return false;
   }
   if (o.poll_ms < 10) o.poll_ms = 10;
@@ -105,7 +109,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   o.copier.duration_ms = o.duration_ms;
   const bool copier_options = !o.copier.inputs.empty() || !o.copier.journal.empty() ||
                               !o.copier.faults.empty() || !o.copier.symbols.empty() ||
-                              !o.copier.trace.empty();
+                              !o.copier.trace.empty() || !o.copier.mt5.empty();
   if (o.copy) return !o.channel.empty() && o.hang_ui_ms == 0;
   return !o.channel.empty() && !copier_options;
 }
@@ -278,7 +282,7 @@ int RunSlave(int argc, char** argv) {
                  "       [--duration ms] [--poll ms] [--hang-ui ms] [--utf8]\n"
                  "   or: terminal_sim slave --channel ID --copy [--inputs \"Name=value;...\"]\n"
                  "       [--journal file] [--faults plan] [--symbols rules] [--trace file] [--dll path]\n"
-                 "       [--instance N] [--duration ms]\n");
+                 "       [--instance N] [--duration ms] [--mt5 hedging|netting]\n");
     return 2;
   }
   HMODULE dll = LoadLibraryA(opt.dll.c_str());

@@ -1,7 +1,7 @@
 // The copy delay under Wine: from a change of the master's account (an order opened or closed)
 // until the copy's trade is in every copying slave's account journal, for 1, 10 and 50 copying
-// slaves (terminal_sim slave --copy, the slave expert itself), beside 10 slaves that fetch every
-// 500 ms. The master expert, e-qelv-master.mq4 itself, runs in this process on a chart of a
+// slaves (terminal_sim slave --copy, the slave expert itself), and for 1 copying slave on an MT5
+// hedging account (--mt5, e-qelv-slave.mq5), beside 10 slaves that fetch every 500 ms. The master expert, e-qelv-master.mq4 itself, runs in this process on a chart of a
 // simulated terminal: on its 10 ms timer it builds the image of its account and sends it when
 // its checksum changed.
 //
@@ -26,6 +26,7 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../bench_support_win.h"
@@ -87,10 +88,11 @@ std::string ReadText(const std::string& path) {
 }
 
 // A copying slave's journal, read as it grows: opening and reading it whole on every look
-// would cost more than the copies being timed.
+// would cost more than the copies being timed. An MT5 account's state is rewritten instead of
+// growing: its deals are counted, one for every trade of a copy.
 class JournalWatch {
  public:
-  explicit JournalWatch(std::string path) : path_(std::move(path)) {}
+  JournalWatch(std::string path, bool mt5_state) : path_(std::move(path)), mt5_state_(mt5_state) {}
   JournalWatch(const JournalWatch&) = delete;
   JournalWatch& operator=(const JournalWatch&) = delete;
   ~JournalWatch() {
@@ -99,6 +101,7 @@ class JournalWatch {
 
   // The lines the journal holds so far (its slave keeps it open for writing).
   size_t Lines() {
+    if (mt5_state_) return Deals();
     if (file_ == INVALID_HANDLE_VALUE)
       file_ = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -113,7 +116,15 @@ class JournalWatch {
   const std::string& path() const { return path_; }
 
  private:
+  size_t Deals() const {
+    const std::string state = ReadText(path_);
+    size_t deals = state.rfind("deal ", 0) == 0 ? 1 : 0;
+    for (size_t at = state.find("\ndeal "); at != std::string::npos; at = state.find("\ndeal ", at + 1)) deals++;
+    return deals;
+  }
+
   std::string path_;
+  bool mt5_state_;
   HANDLE file_ = INVALID_HANDLE_VALUE;
   size_t lines_ = 0;
 };
@@ -209,8 +220,9 @@ class MasterExpert : public CallWatcher {
   std::vector<std::pair<double, double>> sends_;
 };
 
-void PrintFigures(int copiers, const char* from, const std::vector<double>& ms) {
-  std::printf("%7d  %-7s %7zu  %8.1f  %8.1f  %8.1f  %8.1f\n", copiers, from, ms.size(), Percentile(ms, 0.5),
+void PrintFigures(int copiers, bool mt5, const char* from, const std::vector<double>& ms) {
+  std::printf("%3d %-3s  %-7s %7zu  %8.1f  %8.1f  %8.1f  %8.1f\n", copiers, mt5 ? "MT5" : "", from, ms.size(),
+              Percentile(ms, 0.5),
               Percentile(ms, 0.95), Percentile(ms, 0.99), Percentile(ms, 1.0));
   std::fflush(stdout);
 }
@@ -228,10 +240,10 @@ void PrintBreakdown(int copiers, const std::vector<ChangeTimes>& changes,
   std::fflush(stdout);
 }
 
-// One run: `copiers` copying slaves beside 10 fetching ones, `changes` changes; false when a
-// copy did not come within the limit.
+// One run: `copiers` copying slaves (on MT5 hedging accounts when `mt5`) beside 10 fetching
+// ones, `changes` changes; false when a copy did not come within the limit.
 bool Run(MasterExpert& master, const std::string& bin, const std::string& folder, const std::string& channel,
-         int copiers, int first_change, int changes, bool trace) {
+         int copiers, bool mt5, int first_change, int changes, bool trace) {
   // The account is at the first change before any copier looks: a copier that saw the last
   // run's order would trade it too, and its journal would run ahead of the changes.
   master.Change(first_change);
@@ -244,14 +256,16 @@ bool Run(MasterExpert& master, const std::string& bin, const std::string& folder
   std::vector<std::unique_ptr<JournalWatch>> journals;
   const std::string sim = "\"" + bin + "terminal_sim.exe\" slave --channel " + channel;
   for (int k = 0; k < copiers; k++) {
-    const std::string journal = folder + "copier" + std::to_string(copiers) + "_" + std::to_string(k) + ".journal";
+    const std::string journal =
+        folder + (mt5 ? "mt5copier" : "copier") + std::to_string(copiers) + "_" + std::to_string(k) + ".journal";
     // Wine gives process ids out again, and with them this folder: an account left by an earlier
     // run would be taken up again, its orders and lines with it.
     for (const char* suffix : {"", ".globals", ".trace"}) DeleteFileA((journal + suffix).c_str());
-    journals.push_back(std::make_unique<JournalWatch>(journal));
+    journals.push_back(std::make_unique<JournalWatch>(journal, mt5));
     slaves.push_back(std::make_unique<Child>());
     slaves.back()->Start(sim + " --copy --instance " + std::to_string(k + 1) + " --inputs \"CopyOldOrders=true\" --journal \"" +
-                             journal + "\"" + (trace ? " --trace \"" + journal + ".trace\"" : ""),
+                             journal + "\"" + (trace ? " --trace \"" + journal + ".trace\"" : "") +
+                             (mt5 ? " --mt5 hedging" : ""),
                          NULL, journal + ".out");
   }
   for (int k = 0; k < 10; k++) {
@@ -295,8 +309,8 @@ bool Run(MasterExpert& master, const std::string& bin, const std::string& folder
     }
     times.push_back(std::move(t));
   }
-  PrintFigures(copiers, "change", from_change);
-  PrintFigures(copiers, "send", from_send);
+  PrintFigures(copiers, mt5, "change", from_change);
+  PrintFigures(copiers, mt5, "send", from_send);
   if (trace) PrintBreakdown(copiers, times, journals);
   return true;
 }
@@ -337,8 +351,8 @@ int main(int argc, char** argv) {
                 changes);
     std::printf("copiers  from     copies    p50 ms    p95 ms    p99 ms    max ms\n");
     int first_change = 0;
-    for (int copiers : {1, 10, 50}) {
-      if (!Run(master, bin, folder, channel, copiers, first_change, changes, trace)) status = 1;
+    for (auto [copiers, mt5] : {std::pair{1, false}, {10, false}, {50, false}, {1, true}}) {
+      if (!Run(master, bin, folder, channel, copiers, mt5, first_change, changes, trace)) status = 1;
       first_change = (first_change + changes + 2) / 2 * 2;  // even: the next run begins with an order opened
     }
     master.Stop();

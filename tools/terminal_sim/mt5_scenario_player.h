@@ -17,7 +17,7 @@ class Mt5ScenarioPlayer {
   // price an order opens or closes at, the market is put there first, so that it fills at
   // exactly that price; `trigger` puts it at a pending order's price; `wait` advances the
   // clock. Answers "" when the step went through, else what went wrong, e.g.
-  // "open 1003: retcode 10016 invalid stops".
+  // "open 1003: 10016 invalid stops".
   std::string Play(const ScenarioStep& step);
 
   // The account's ticket of the scenario's, 0 for one not opened.

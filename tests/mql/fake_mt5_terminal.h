@@ -14,17 +14,25 @@ struct FakeMt5Terminal : mql::Terminal5, FakeTerminalBase {
   std::vector<mql::OrderInfo> orders, history_orders;
   std::vector<mql::DealInfo> deals;
   std::map<std::string, mql::SymbolFacts> symbols;
-  mql::uint retcode = mql::builtin5::TRADE_RETCODE_DONE;  // what the next OrderSend answers
+  mql::uint retcode = mql::builtin5::TRADE_RETCODE_DONE;  // what OrderSend answers
+  std::vector<mql::uint> next_retcodes;                  // answered first, one a request
   std::vector<std::string> requests;                     // "action type symbol volume comment"
+  std::vector<mql::builtin5::MqlTradeRequest> sent;      // every request whole
   mql::ulong next_ticket = 5'000'000'001;
   int margin_mode = mql::builtin5::ACCOUNT_MARGIN_MODE_RETAIL_HEDGING;
 
   bool OrderSend(const mql::builtin5::MqlTradeRequest& request, mql::builtin5::MqlTradeResult& result) override {
     requests.push_back(std::to_string(request.action) + " " + std::to_string(request.type) + " " +
                        request.symbol.Utf8() + " " + mql::NumberText(request.volume) + " " + request.comment.Utf8());
+    sent.push_back(request);
     result = {};
     result.retcode = retcode;
-    const bool accepted = retcode == mql::builtin5::TRADE_RETCODE_DONE || retcode == mql::builtin5::TRADE_RETCODE_PLACED;
+    if (!next_retcodes.empty()) {
+      result.retcode = next_retcodes.front();
+      next_retcodes.erase(next_retcodes.begin());
+    }
+    const bool accepted = result.retcode == mql::builtin5::TRADE_RETCODE_DONE ||
+                          result.retcode == mql::builtin5::TRADE_RETCODE_PLACED;
     if (accepted) result.order = next_ticket++;
     return accepted;
   }

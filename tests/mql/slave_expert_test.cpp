@@ -1,6 +1,6 @@
 // The shipped slave expert (experts/e-qelv-slave.mq4), translated, against a slave library of
-// the test's own whose planner answers a plan the test scripts: what the expert tells the
-// planner, which trade calls it makes of the plan, and what it reports back.
+// the test's own whose planner answers a plan the test scripts (fake_slave_library.h): what the
+// expert tells the planner, which trade calls it makes of the plan, and what it reports back.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,98 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "fake_slave_library.h"
 #include "fake_terminal.h"
 #include "shipped_experts.h"
 
 namespace {
 
 using namespace mql::builtin;
-
-struct Action {
-  int kind, ticket;
-  std::string symbol;
-  int type;
-  double lots, price, sl, tp;
-  int expiration, magic;
-  std::string comment;
-};
-
-struct SlaveLibrary {
-  std::string settings;
-  int problems = 0;
-  int published = 77, held = 0, fetches = 0;
-  std::string begun;
-  std::vector<std::string> given, symbols = {"EURUSD.m"}, facts, done, log;
-  std::vector<Action> plan;
-} g_library;
-
-std::string Text(const mql::uchar* bytes) { return bytes ? reinterpret_cast<const char*>(bytes) : "(none)"; }
-
-void Copy(const std::string& text, mql::uchar* bytes, int size) {
-  const size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
-  std::memcpy(bytes, text.data(), n);
-  bytes[n] = 0;
-}
-
-int MQL_STDCALL Zero2(int, int) { return 0; }
-int MQL_STDCALL Zero1(int) { return 0; }
-int MQL_STDCALL FindWindow(mql::uchar*) { return 1; }
-int MQL_STDCALL WaitCrc(int, int) { return g_library.published; }
-int MQL_STDCALL ImagesGet(int) { return g_library.fetches++, 100; }
-int MQL_STDCALL ImagesCalcCrc() { return g_library.held; }
-int MQL_STDCALL ImagesSplit() { return g_library.held = g_library.published, 1; }
-int MQL_STDCALL Settings(int, mql::uchar* text, int size) {
-  g_library.settings.assign(reinterpret_cast<const char*>(text), static_cast<size_t>(size));
-  return g_library.problems;
-}
-int MQL_STDCALL Begin(int, int now, int since) {
-  g_library.begun = std::to_string(now) + " " + std::to_string(since);
-  g_library.given.clear();
-  g_library.facts.clear();
-  return 0;
-}
-int MQL_STDCALL OrderAdd(int, int pool, int ticket, int type, double lots, mql::uchar* symbol, int, double open,
-                         double sl, double tp, int magic, int expiration) {
-  char line[256];
-  std::snprintf(line, sizeof line, "%d: #%d type %d %g %s at %g sl %g tp %g magic %d exp %d", pool, ticket, type, lots,
-                Text(symbol).c_str(), open, sl, tp, magic, expiration);
-  g_library.given.push_back(line);
-  return 0;
-}
-int MQL_STDCALL SymbolsWanted(int) { return static_cast<int>(g_library.symbols.size()); }
-int MQL_STDCALL SymbolName(int, int index, mql::uchar* name, int size) {
-  Copy(g_library.symbols[index], name, size);
-  return 1;
-}
-int MQL_STDCALL SymbolAdd(int, mql::uchar* name, int, int exists, int digits, double point, double lot_min,
-                          double lot_max, double lot_step, int stops, double bid, double ask) {
-  char line[256];
-  std::snprintf(line, sizeof line, "%s exists %d digits %d point %g lots %g..%g by %g stops %d bid %g ask %g",
-                Text(name).c_str(), exists, digits, point, lot_min, lot_max, lot_step, stops, bid, ask);
-  g_library.facts.push_back(line);
-  return 0;
-}
-int MQL_STDCALL Plan(int) { return static_cast<int>(g_library.plan.size()); }
-int MQL_STDCALL ActionGet(int, int index, int* kind, int* ticket, mql::uchar* symbol, int symbol_size, int* type,
-                          double* lots, double* price, double* sl, double* tp, int* expiration, int* magic,
-                          mql::uchar* comment, int comment_size) {
-  const Action& a = g_library.plan[index];
-  *kind = a.kind, *ticket = a.ticket, *type = a.type, *lots = a.lots, *price = a.price, *sl = a.sl, *tp = a.tp;
-  *expiration = a.expiration, *magic = a.magic;
-  Copy(a.symbol, symbol, symbol_size);
-  Copy(a.comment, comment, comment_size);
-  return 1;
-}
-int MQL_STDCALL ActionDone(int, int index, int error, int new_ticket) {
-  g_library.done.push_back(std::to_string(index) + ": error " + std::to_string(error) + ", ticket " +
-                           std::to_string(new_ticket));
-  return 1;
-}
-int MQL_STDCALL LogCount(int) { return static_cast<int>(g_library.log.size()); }
-int MQL_STDCALL LogGet(int, int index, mql::uchar* line, int size) {
-  Copy(g_library.log[index], line, size);
-  return 1;
-}
 
 const mql::mlong kNow = 1252972800;
 
@@ -109,28 +24,7 @@ struct SlaveExpert : testing::Test {
 
   SlaveExpert() {
     g_library = SlaveLibrary{};
-    const std::pair<const char*, void*> functions[] = {
-        {"_init", reinterpret_cast<void*>(&Zero2)},
-        {"_deinit", reinterpret_cast<void*>(&Zero2)},
-        {"_find_window", reinterpret_cast<void*>(&FindWindow)},
-        {"_qelv_marker_send", reinterpret_cast<void*>(&Zero2)},
-        {"_qelv_wait_crc", reinterpret_cast<void*>(&WaitCrc)},
-        {"_qelv_images_get", reinterpret_cast<void*>(&ImagesGet)},
-        {"_images_calc_crc", reinterpret_cast<void*>(&ImagesCalcCrc)},
-        {"_images_split", reinterpret_cast<void*>(&ImagesSplit)},
-        {"_copier_settings", reinterpret_cast<void*>(&Settings)},
-        {"_copier_begin", reinterpret_cast<void*>(&Begin)},
-        {"_copier_order_add", reinterpret_cast<void*>(&OrderAdd)},
-        {"_copier_symbols_wanted", reinterpret_cast<void*>(&SymbolsWanted)},
-        {"_copier_symbol_name", reinterpret_cast<void*>(&SymbolName)},
-        {"_copier_symbol_add", reinterpret_cast<void*>(&SymbolAdd)},
-        {"_copier_plan", reinterpret_cast<void*>(&Plan)},
-        {"_copier_action_get", reinterpret_cast<void*>(&ActionGet)},
-        {"_copier_action_done", reinterpret_cast<void*>(&ActionDone)},
-        {"_copier_log_count", reinterpret_cast<void*>(&LogCount)},
-        {"_copier_log_get", reinterpret_cast<void*>(&LogGet)},
-        {"_copier_end", reinterpret_cast<void*>(&Zero1)}};
-    for (const auto& [name, function] : functions) terminal.functions[std::string("qelv_r30uv.dll::") + name] = function;
+    InstallFakeSlaveLibrary(terminal.functions);
     terminal.now = kNow;
     terminal.market["EURUSD.m"] = {{MODE_DIGITS, 5},  {MODE_POINT, 0.00001}, {MODE_MINLOT, 0.01},
                                    {MODE_MAXLOT, 50}, {MODE_LOTSTEP, 0.01},  {MODE_STOPLEVEL, 10},

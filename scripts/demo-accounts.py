@@ -25,7 +25,8 @@ TYPES = ["buy", "sell", "buy limit", "sell limit", "buy stop", "sell stop"]
 REVERSED = [1, 0, 5, 4, 3, 2]  # a buy limit becomes a sell stop, a buy stop a sell limit
 DIGITS = {"USDJPY": 3, "XAUUSD": 2}  # the simulated brokers' catalog; the rest have 5
 JUDGED = {"lot_multiplier", "fixed_lots", "max_lots", "symbol_map", "master_prefix",
-          "master_suffix", "slave_prefix", "slave_suffix", "reverse", "copy_stops"}
+          "master_suffix", "slave_prefix", "slave_suffix", "reverse", "copy_stops",
+          "masters"}  # the master compared with is among those followed
 LINK = re.compile(r"#(\d+)$")
 
 

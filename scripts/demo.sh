@@ -9,9 +9,11 @@
 # its certificate pinned), beside a slave of the first hub. Then the copier: a
 # master trading on an account of its own and two slaves, each copying onto its own account as
 # its settings say (scripts/demo-copier-scenario.txt, scripts/demo-slave-*.txt), with every
-# trade printed as it happens and each slave's orders beside the master's at the end. It ends
-# by itself, leaves a picture of the hub's panel in build/demo/hub-panel.png and no process
-# behind, the broker included.
+# trade printed as it happens and each slave's orders beside the master's at the end; a third
+# slave copies it onto an MT5 hedging account. Then MT5 as master: a master on an MT5 account
+# (scripts/demo-mt5-scenario.txt) copied by an MT4 slave and an MT5 slave. It ends by itself,
+# leaves a picture of the hub's panel in build/demo/hub-panel.png and no process behind, the
+# broker included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -61,6 +63,8 @@ for t in Master Slave1; do mkdir -p "$root/$t/experts/"{scripts,libraries,files}
 mkdir -p "$root/Slave2/MQL4/"{Experts,Scripts,Libraries,Files,Include}
 # The relay's second desk: a hub of its own and a current terminal's data folder.
 mkdir -p "$root/Dremont2" "$root/Slave3/MQL4/"{Experts,Scripts,Libraries,Files,Include}
+# MT5 terminals' data folders: a master and two slaves.
+for t in Master5 Slave4 Slave5; do mkdir -p "$root/$t/MQL5/"{Experts,Scripts,Libraries,Files,Include}; done
 zip=$(scripts/make-dist.sh "$build")
 unzip -q "$zip" -d "$root"
 setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
@@ -70,10 +74,14 @@ setup="C:\\qelv-demo\\$(basename "$zip" .zip)\\Lobrine.exe"
 "$run" "$setup" /install slave 'C:\qelv-demo\Slave2'
 "$run" "$setup" /install core 'C:\qelv-demo\Dremont2'
 "$run" "$setup" /install slave 'C:\qelv-demo\Slave3'
+"$run" "$setup" /install master 'C:\qelv-demo\Master5'
+"$run" "$setup" /install slave 'C:\qelv-demo\Slave4'
+"$run" "$setup" /install slave 'C:\qelv-demo\Slave5'
 sed -i 's:<channel_id>.*</channel_id>:<channel_id>qelv_channel_2</channel_id>:' "$root/Dremont2/qelv.xml"
 # Each desk gets the distribution's relay folder (its settings are written further down).
 for r in RelayA RelayB; do cp -r "$root/$(basename "$zip" .zip)/relay" "$root/$r"; done
-(cd "$root" && find Dremont Master Slave1 Slave2 Dremont2 Slave3 RelayA RelayB -type f | sort | sed 's/^/   /')
+(cd "$root" && find Dremont Master Slave1 Slave2 Dremont2 Slave3 Master5 Slave4 Slave5 RelayA RelayB -type f |
+  sort | sed 's/^/   /')
 
 channel=$(sed -n 's:.*<channel_id>\(.*\)</channel_id>.*:\1:p' "$root/Dremont/qelv.xml")
 echo "== starting the hub from C:\\qelv-demo\\Dremont (channel $channel)"
@@ -164,37 +172,50 @@ for r in A B; do
   sed 's/^/   /' "$root/Relay$r/qelv-relay.log"
 done
 
-# The copier: each account keeps a journal of its trades, which the demo prints as they land.
+# The copier: each account keeps a journal of its trades (an MT5 account its state), which the
+# demo prints as they land.
 # The `key = value` lines of a settings or symbols file as one text: "key=value;key=value".
 items() { sed 's/#.*//; s/[[:space:]]*=[[:space:]]*/=/; s/^[[:space:]]*//; s/[[:space:]]*$//; /^$/d' "$1" | paste -sd';'; }
 accounts=(python3 "$top/scripts/demo-accounts.py")
-echo "== the copier: master 4711 trades on its account (scripts/demo-copier-scenario.txt);"
-echo "   slave A and slave B copy it onto accounts of their own, each as its settings say"
-copiers=()
+# MT5 terminals are 64-bit: their libraries are the 64-bit ones the setup tool put into MQL5.
+# Where Wine runs the 32-bit build, the simulated MT5 terminals are 32-bit and load the build's
+# own 32-bit libraries instead, as a 32-bit program cannot load a 64-bit library.
+mt5_library() {
+  case "$build" in
+    */win64) echo "C:\\qelv-demo\\$1\\MQL5\\Libraries\\$2" ;;
+    *) echo "Z:$build/bin/$2" ;;
+  esac
+}
+# Starts copying slave $1 (a letter): instance $2, library $3, "--mt5 hedging" or nothing as $4.
 specs=()
-journals=("[master]=$demo/logs/master.journal")
-# Slave A trades in the old-layout terminal's folder, slave B in the current one's.
-declare -A instance=([a]=1 [b]=2)
-declare -A library=([a]='C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll'
-                    [b]='C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll')
-for s in a b; do
-  label="slave ${s^^}"
-  settings=$top/scripts/demo-slave-$s-inputs.txt symbols=$top/scripts/demo-slave-$s-symbols.txt
+start_copier() {
+  local s=$1 label="slave ${1^^}" settings=$top/scripts/demo-slave-$1-inputs.txt
+  local symbols=$top/scripts/demo-slave-$1-symbols.txt journal=$demo/logs/slave-$1.journal
   [ -f "$symbols" ] || symbols=""
-  echo "   $label: $(items "$settings" | sed 's/;/; /g')${symbols:+, on a broker offering $(items "$symbols")}"
-  journal=$demo/logs/slave-$s.journal
+  echo "   $label${4:+ (an MT5 hedging account)}: $(items "$settings" | sed 's/;/; /g')${symbols:+, on a broker offering $(items "$symbols")}"
   journals+=("[$label]=$journal")
-  "$run" "$sim" slave --channel "$channel" --copy --instance "${instance[$s]}" \
+  # shellcheck disable=SC2086
+  "$run" "$sim" slave --channel "$channel" --copy --instance "$2" \
     --inputs "$(items "$settings")" ${symbols:+--symbols "$(items "$symbols")"} \
-    --journal "Z:$journal" --duration 100000 --dll "${library[$s]}" \
+    --journal "Z:$journal" --duration 100000 --dll "$3" ${4:-} \
     >"$demo/logs/slave-$s.out" 2>&1 & copiers+=($!)
   specs+=("$label:$journal:$settings:$symbols")
-done
+}
+echo "== the copier: master 4711 trades on its account (scripts/demo-copier-scenario.txt);"
+echo "   slaves A, B (MT4) and C (MT5) copy it onto accounts of their own, each as its settings say"
+copiers=()
+journals=("[master]=$demo/logs/master.journal")
+# Slave A trades in the old-layout terminal's folder, slave B in the current one's, slave C in
+# an MT5 terminal's.
+start_copier a 1 'C:\qelv-demo\Slave1\experts\libraries\qelv_r30uv.dll'
+start_copier b 2 'C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll'
+start_copier c 3 "$(mt5_library Slave4 qelv_r30uv.dll)" "--mt5 hedging"
 pids+=("${copiers[@]}")
-"${accounts[@]}" follow "${journals[@]}" & pids+=($!)
-# A slave copies the orders opened after it began following: the master starts once both
-# slaves printed their settings and ran a pass.
-for s in a b; do wait_for 60 grep -q "^setting master_time_offset" "$demo/logs/slave-$s.out"; done
+"${accounts[@]}" follow "${journals[@]}" & follower=$!
+pids+=($follower)
+# A slave copies the orders opened after it began following: the master starts once every
+# slave printed its settings and ran a pass.
+for s in a b c; do wait_for 60 grep -q "^setting master_time_offset" "$demo/logs/slave-$s.out"; done
 sleep 1
 "$run" "$sim" master --channel "$channel" --trade --window 2 --instance 1 --duration 100000 \
   --scenario "Z:$top/scripts/demo-copier-scenario.txt" --journal "Z:$demo/logs/master.journal" \
@@ -205,9 +226,30 @@ converged=0
 "${accounts[@]}" compare "$demo/logs/master.journal" --wait 30 "${specs[@]}" >"$demo/logs/copier.txt" ||
   converged=$?
 sleep 0.5  # the last trades printed before the tables
-cleanup
+kill "${copiers[@]}" "$follower" 2>/dev/null || true
 cat "$demo/logs/copier.txt"
-for s in a b; do
+
+# MT5 as master: its positions and pending orders reach an MT4 slave and an MT5 slave.
+echo "== MT5 as master: master 4712 trades on an MT5 hedging account (scripts/demo-mt5-scenario.txt);"
+echo "   slave D (MT4) and slave E (MT5) copy it"
+copiers=() specs=()
+journals=("[master 5]=$demo/logs/master5.state")
+start_copier d 4 'C:\qelv-demo\Slave2\MQL4\Libraries\qelv_r30uv.dll'
+start_copier e 5 "$(mt5_library Slave5 qelv_r30uv.dll)" "--mt5 hedging"
+pids+=("${copiers[@]}")
+"${accounts[@]}" follow "${journals[@]}" & pids+=($!)
+for s in d e; do wait_for 60 grep -q "^setting master_time_offset" "$demo/logs/slave-$s.out"; done
+sleep 1
+"$run" "$sim" master --channel "$channel" --trade --mt5 hedging --window 5 --instance 1 --duration 100000 \
+  --scenario "Z:$top/scripts/demo-mt5-scenario.txt" --journal "Z:$demo/logs/master5.state" \
+  --dll "$(mt5_library Master5 qelv_d30or.dll)" >"$demo/logs/mt5-master.out" 2>&1 & pids+=($!)
+wait_for 120 grep -q "scenario done" "$demo/logs/mt5-master.out"
+"${accounts[@]}" compare "$demo/logs/master5.state" --wait 30 "${specs[@]}" >"$demo/logs/mt5-copier.txt" ||
+  converged=$?
+sleep 0.5
+cleanup
+cat "$demo/logs/mt5-copier.txt"
+for s in a b c d e; do
   echo "== what slave ${s^^}'s planner said (all of it in build/demo/logs/slave-$s.out):"
   grep -v '^setting ' "$demo/logs/slave-$s.out" | sed 's/^/   /'
 done

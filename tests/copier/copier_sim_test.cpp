@@ -175,4 +175,37 @@ TEST(CopierSimulated, MasterOnMt5IsCopiedAsTheMt4Master) {
     ExpectSlaveConverges(*followers[i], accounts / ("slave" + std::to_string(i) + ".journal"), *slaves[i]);
 }
 
+// A master on an MT5 netting account: an addition is an order of its own, a partial close takes
+// from the oldest, a reversal closes them all and opens the rest as a new order; an MT4 slave
+// ends holding the reversal's side only, every earlier copy closed.
+TEST(CopierSimulated, NettingMasterOnMt5IsCopiedAsMt4Orders) {
+  const std::string channel = UniqueChannel("copier_sim_net");
+  RunningHub hub(SettingsFor(channel).c_str());
+  ASSERT_NE(hub.WaitForEndpoint(channel), nullptr) << "the hub did not start";
+  TempFolder accounts;
+  const SlaveSetup slave{"MT4, as the master's lots", "CopyOldOrders=true", "", {}, {{"EURUSD", 1, 0.2, 0, 0, 0},
+                                                                              {"GBPUSD", 0, 0.1, 0, 0, 0}}};
+  const std::string journal = accounts / "slave.journal";
+  SpawnedProgram copier(Simulator(SlaveCommand(channel, 1, slave, journal)));
+  ASSERT_TRUE(copier.Started());
+  TempFile scenario("scenario.txt",
+                    "login 4711\n"
+                    "open 1001 buy 0.30 EURUSD 1.08345\n"
+                    "open 1002 buy 0.20 GBPUSD 1.25010\n"
+                    "wait 2000\n"
+                    "open 1003 buy 0.20 EURUSD 1.08400\n"
+                    "wait 2000\n"
+                    "close 1001 1.08500 0.10\n"
+                    "close 1002 1.25100 0.10\n"
+                    "wait 2000\n"
+                    "open 1004 sell 0.60 EURUSD 1.08600\n"
+                    "wait 1000\n");
+  SpawnedProgram master(Simulator("master --channel " + channel + " --trade --mt5 netting --duration 600000 --scenario \"" +
+                                  scenario.Path() + "\" --journal \"" + (accounts / "master.journal") + "\""));
+  ASSERT_TRUE(master.Started());
+  ASSERT_TRUE(master.WaitForOutput("scenario done", kConvergeLimitMs)) << master.Output();
+  EXPECT_EQ(master.Output().find("scenario failed"), std::string::npos) << master.Output();
+  ExpectSlaveConverges(slave, journal, copier);
+}
+
 }  // namespace

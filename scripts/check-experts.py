@@ -16,7 +16,8 @@ For every experts/*.mq4:
   - every input is explained in experts/README.md.
 For every .mqh the experts include: each imported function is an export of its library (its
 .def file) with the same return and argument types as the library's real prototype
-(*_exports.h): int, double, int* for int &, double* for double &, a byte pointer for uchar &[].
+(*_exports.h): int, double, long long for long, int* for int &, double* for double &, a byte
+pointer for uchar &[].
 
 usage: scripts/check-experts.py   (exit 1 and one line per fault when something is wrong)
 """
@@ -385,8 +386,9 @@ def check_readme(expert):
             expert.fault(line, f"input {name} is not explained in experts/README.md")
 
 
-C_TYPES = {"int": "int", "double": "double", "int*": "int &", "double*": "double &",
-           "unsigned char*": "uchar &[]", "const char*": "uchar &[]", "void": "void"}
+C_TYPES = {"int": "int", "double": "double", "int*": "int &", "double*": "double &", "long long": "long",
+           "unsigned char*": "uchar &[]", "const unsigned char*": "uchar &[]", "const char*": "uchar &[]",
+           "void": "void"}
 
 
 def check_exports(mqh_path, imports, faults):

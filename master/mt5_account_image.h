@@ -1,16 +1,17 @@
 // The MT5 master expert's calls, one method each with the exports' arguments and answers (see
 // qelv_d30or.mqh): the facts given since the last Begin, and the image orders of the last Build
 // to be read one by one. Input texts are read up to their first zero byte within the size
-// given; output texts are cut as the slave library's reads cut them (utf8_cut.h). Bad arguments
-// (a missing pointer, a size below 1, a number that is not finite, a negative window) answer
-// -1, or 0 from the read, and change nothing. Not safe for concurrent use, as the image.
+// given; output texts are cut between UTF-8 characters, as the slave library's reads cut them
+// (utf8_cut.h). Bad arguments (a missing pointer, a size below 1, a number that is not finite,
+// a negative window) answer -1, or 0 from the read, and change nothing. Not safe for concurrent
+// use, as the image.
 #pragma once
 #include <cstdint>
 #include <vector>
 
-#include "image_cursor.h"
 #include "mt5_facts.h"
 #include "mt5_image.h"
+#include "utf8_cut.h"
 
 namespace mt5 {
 

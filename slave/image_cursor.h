@@ -14,12 +14,7 @@
 #include "image_set_model.h"
 #include "order_pool.h"
 #include "text_slot.h"
-
-// A caller's byte buffer of `size` bytes, terminator included.
-struct TextBuffer {
-  char* bytes;
-  int32_t size;
-};
+#include "utf8_cut.h"
 
 // Where the thirteen fields of an order are written; `Text` is how a text goes out.
 template <typename Text>

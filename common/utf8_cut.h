@@ -1,7 +1,14 @@
 // Where a text may be cut to fit a buffer without leaving half a UTF-8 character at its end.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+
+// A caller's byte buffer of `size` bytes, terminator included.
+struct TextBuffer {
+  char* bytes;
+  int32_t size;
+};
 
 // How many bytes of `text` to keep in `room` bytes: all of a text that fits, exactly as it is;
 // of a longer one as many as fit, less a lead byte and its continuation bytes when the cut

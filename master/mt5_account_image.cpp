@@ -59,6 +59,7 @@ int32_t AccountImage::Begin() {
 int32_t AccountImage::HistoryBegin() {
   facts_.deals.clear();
   facts_.finished_orders.clear();
+  last_.reset();
   return 0;
 }
 
@@ -74,17 +75,25 @@ int32_t AccountImage::PendingOrderAdd(PendingOrder order, TextIn symbol, TextIn 
 
 int32_t AccountImage::DealAdd(Deal deal, TextIn symbol, TextIn comment) {
   if (!AllFinite({deal.volume, deal.price})) return -1;
+  last_.reset();
   return AddWithTexts(facts_.deals, std::move(deal), symbol, comment);
 }
 
 int32_t AccountImage::FinishedOrderAdd(FinishedOrder order, TextIn symbol, TextIn comment) {
   if (!AllFinite({order.volume_initial, order.price_open, order.sl, order.tp})) return -1;
+  last_.reset();
   return AddWithTexts(facts_.finished_orders, std::move(order), symbol, comment);
 }
 
 int32_t AccountImage::Build(const HistoryWindow& window) {
   if (window.recent_seconds < 0 || window.max_recent < 0) return -1;
-  orders_ = BuildImageOrders(facts_, window);
+  if (last_ && last_->window == window && last_->positions == facts_.positions &&
+      last_->pending_orders == facts_.pending_orders) {
+    orders_ = last_->orders;
+  } else {
+    orders_ = BuildImageOrders(facts_, window);
+    last_ = LastBuild{facts_.positions, facts_.pending_orders, window, orders_};
+  }
   return static_cast<int32_t>(orders_.size());
 }
 

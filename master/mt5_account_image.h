@@ -7,6 +7,7 @@
 // use, as the image.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "mt5_facts.h"
@@ -52,14 +53,25 @@ class AccountImage {
   int32_t PendingOrderAdd(PendingOrder order, TextIn symbol, TextIn comment);
   int32_t DealAdd(Deal deal, TextIn symbol, TextIn comment);
   int32_t FinishedOrderAdd(FinishedOrder order, TextIn symbol, TextIn comment);
-  // Builds the image orders (mt5_image.h) and answers their number.
+  // Builds the image orders (mt5_image.h) and answers their number. The same positions, pending
+  // orders and history at the same second build what the last build built.
   int32_t Build(const HistoryWindow& window);
   // Writes order `index` of the last build: 1, or 0 when there is none such.
   int32_t OrderGet(int32_t index, const ImageOrderOut& out) const;
 
  private:
+  // The expert builds every 10 ms, mostly of an account that did not change, and a build walks
+  // every deal of the history: what the last one was built from, and what it built.
+  struct LastBuild {
+    std::vector<Position> positions;
+    std::vector<PendingOrder> pending_orders;
+    HistoryWindow window;
+    std::vector<ImageOrder> orders;
+  };
+
   AccountFacts facts_;
   std::vector<ImageOrder> orders_;
+  std::optional<LastBuild> last_;  // forgotten when the history changes
 };
 
 }  // namespace mt5

@@ -34,6 +34,8 @@ struct Position {
   int64_t time = 0;
   int64_t magic = 0;
   std::string comment;
+
+  bool operator==(const Position&) const = default;
 };
 
 struct PendingOrder {
@@ -48,6 +50,8 @@ struct PendingOrder {
   int64_t expiration = 0;
   int64_t magic = 0;
   std::string comment;
+
+  bool operator==(const PendingOrder&) const = default;
 };
 
 struct Deal {

@@ -45,6 +45,8 @@ struct HistoryWindow {
   int64_t now = 0;
   int32_t recent_seconds = 0;
   int32_t max_recent = 0;
+
+  bool operator==(const HistoryWindow&) const = default;
 };
 
 // Open orders first, then history; no ticket twice.

@@ -336,6 +336,32 @@ TEST(Mt5AccountImage, HistoryStaysThroughBeginUntilHistoryBegin) {
   EXPECT_EQ(account.Build(kHour), 1) << "without its deals the position is published whole";
 }
 
+// Builds of an unchanged account are the last build's; a deal given, or the clock's next second
+// (the last hour moves on), builds anew.
+TEST(Mt5AccountImage, BuildsAnewWhenTheHistoryOrTheSecondChanges) {
+  mt5::AccountImage account;
+  const int64_t position = 16;
+  auto build = [&](const mt5::HistoryWindow& window) {
+    EXPECT_EQ(account.Begin(), 0);
+    EXPECT_EQ(account.PositionAdd(Open(position, mt5::kBuy, 0.5), In("EURUSD"), In("")), 0);
+    return account.Build(window);
+  };
+  ASSERT_EQ(account.DealAdd(Trade(position, position, mt5::kEntryIn, mt5::kBuy, 1.0, kNow - 10), In("EURUSD"), In("")), 0);
+  EXPECT_EQ(build(kHour), 1) << "the deals do not add up: the position whole";
+  EXPECT_EQ(build(kHour), 1);
+  ASSERT_EQ(account.DealAdd(Trade(position, position + 1, mt5::kEntryOut, mt5::kSell, 0.5, kNow - 5), In("EURUSD"),
+                            In("")),
+            0);
+  EXPECT_EQ(build(kHour), 2) << "the remainder and its closed part";
+  mt5::HistoryWindow later = kHour;
+  later.now += 2 * 3600;
+  EXPECT_EQ(build(later), 2) << "a closed part of an open chain stays";
+  ASSERT_EQ(account.DealAdd(Trade(8, 8, mt5::kEntryIn, mt5::kSell, 0.1, kNow - 20), In("EURUSD"), In("")), 0);
+  ASSERT_EQ(account.DealAdd(Trade(8, 9, mt5::kEntryOut, mt5::kBuy, 0.1, kNow - 15), In("EURUSD"), In("")), 0);
+  EXPECT_EQ(build(kHour), 3) << "the closed position of the last hour";
+  EXPECT_EQ(build(later), 2) << "two hours on, it is older than the last hour";
+}
+
 TEST(Mt5AccountImage, TextsGoInToTheirZeroAndOutCutBetweenCharacters) {
   mt5::AccountImage account;
   // Eight bytes given of "EURUSD\0junk"; a comment of "ab" and a two-byte "é".

@@ -269,6 +269,27 @@ TEST(Mt5Pending, ExpiresAtItsTimeWithoutADeal) {
   EXPECT_TRUE(server->HistoryDeals(kStart, kStart + 60).empty());
 }
 
+// Readers of the whole account rewrite it only when this count moved: every accepted request
+// and every reaction of the market counts, a refusal, a quote or the clock alone does not.
+TEST(Mt5Changes, CountAcceptedRequestsAndTheMarketsFillsAndExpiries) {
+  auto server = Account(Mt5MarginMode::kHedging);
+  EXPECT_EQ(server->Changes(), 0u);
+  EXPECT_EQ(Send(*server, Market(Mt5OrderType::kBuy, 0.001)), kRetcodeInvalidVolume);
+  server->Advance(1000);
+  EXPECT_EQ(server->Changes(), 0u) << "a refusal and the clock change nothing";
+  Mt5TradeRequest limit = Pending(Mt5OrderType::kBuyLimit, 1.09900);
+  limit.expiration = kStart + 60;
+  ASSERT_EQ(Send(*server, limit), kRetcodePlaced);
+  ASSERT_EQ(Send(*server, Pending(Mt5OrderType::kBuyLimit, 1.09800)), kRetcodePlaced);
+  EXPECT_EQ(server->Changes(), 2u);
+  ASSERT_TRUE(server->SetBid("EURUSD", 1.09950));
+  EXPECT_EQ(server->Changes(), 2u) << "a quote that triggers nothing";
+  server->Advance(60000);
+  EXPECT_EQ(server->Changes(), 3u) << "the first order expired";
+  ASSERT_TRUE(server->SetBid("EURUSD", 1.09780));
+  EXPECT_EQ(server->Changes(), 4u) << "the second order triggered";
+}
+
 TEST(Mt5Stops, StopLossHitClosesAtItsPriceWithAnOutDeal) {
   auto server = Account(Mt5MarginMode::kHedging);
   Mt5TradeResult open;

@@ -151,7 +151,9 @@ bool Mt5TradeServer::OrderSend(const Mt5TradeRequest& request, Mt5TradeResult& r
     default: result.retcode = kRetcodeInvalid;
   }
   result.comment = RetcodeText(static_cast<int32_t>(result.retcode));
-  return result.retcode == kRetcodePlaced || result.retcode == kRetcodeDone;
+  const bool accepted = result.retcode == kRetcodePlaced || result.retcode == kRetcodeDone;
+  if (accepted) changes_++;
+  return accepted;
 }
 
 uint32_t Mt5TradeServer::Deal(const Mt5TradeRequest& request, Mt5TradeResult& result) {
@@ -394,6 +396,7 @@ void Mt5TradeServer::ReactToMarket() {
       continue;
     }
     orders_.erase(orders_.begin() + i);
+    changes_++;
     Finish(o, triggered ? Mt5OrderState::kFilled : Mt5OrderState::kExpired);
     if (triggered) {  // filled at the order's own price, under the order's ticket
       Mt5TradeRequest from;
@@ -437,6 +440,7 @@ void Mt5TradeServer::ReactToMarket() {
     Mt5TradeRequest from;
     from.magic = p->magic;
     Fill(*listing, !p->buy, LotUnits(p->volume), ToPoints(at, digits), closing.ticket, p, from, reason);
+    changes_++;
     Finish(closing, Mt5OrderState::kFilled);
   }
 }
@@ -528,6 +532,11 @@ double Mt5TradeServer::AccountFreeMargin() {
 int64_t Mt5TradeServer::TimeCurrent() {
   Lock lock(mutex_);
   return Now();
+}
+
+uint64_t Mt5TradeServer::Changes() {
+  Lock lock(mutex_);
+  return changes_;
 }
 
 const Mt5TradeServer::Listing* Mt5TradeServer::Find(const std::string& symbol) const {

@@ -64,6 +64,9 @@ class Mt5TradeServer {
   double AccountEquity();
   double AccountFreeMargin();
   int64_t TimeCurrent();
+  // How many times the positions, orders or deals changed: a reader of the whole account can tell
+  // that nothing changed without reading it.
+  uint64_t Changes();
 
  private:
   struct Listing {
@@ -108,4 +111,5 @@ class Mt5TradeServer {
   double balance_;
   uint64_t next_ticket_;
   int64_t now_ms_, next_tick_ms_;
+  uint64_t changes_ = 0;
 };

@@ -162,3 +162,12 @@ bool ParseMarginMode(const std::string& text, Mt5MarginMode& mode, std::string& 
   if (text == "hedging") return mode = Mt5MarginMode::kHedging, true;
   return error = "margin: \"" + text + "\" is neither netting nor hedging", false;
 }
+
+std::unique_ptr<Mt5TradeServer> OpenMt5Account(Mt5AccountSetup setup, const std::string& margin,
+                                               const std::string& symbols, std::string& error) {
+  std::vector<OfferedSymbol> offer;
+  if (!ParseMarginMode(margin, setup.margin_mode, error) || !ParseSymbolOffer(symbols, offer, error)) return nullptr;
+  auto server = std::make_unique<Mt5TradeServer>(setup);
+  if (!OfferSymbols(*server, offer)) return error = "the server refused the symbols", nullptr;
+  return server;
+}

@@ -13,6 +13,7 @@
 // Fault names: requote, broker-busy, server-busy, context-busy, no-connection, timeout,
 // timeout-after (the call was carried out, yet it reports 128), none.
 #pragma once
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,3 +37,8 @@ bool ParseMarginMode(const std::string& text, Mt5MarginMode& mode, std::string& 
 // Offers every symbol on the server; false when the server refuses one.
 bool OfferSymbols(TradeServer& server, const std::vector<OfferedSymbol>& offer);
 bool OfferSymbols(Mt5TradeServer& server, const std::vector<OfferedSymbol>& offer);
+
+// An MT5 account of `setup` in the margin mode `margin` offering `symbols`; nullptr, with `error`
+// saying why, when either does not read or the server refuses the symbols.
+std::unique_ptr<Mt5TradeServer> OpenMt5Account(Mt5AccountSetup setup, const std::string& margin,
+                                               const std::string& symbols, std::string& error);

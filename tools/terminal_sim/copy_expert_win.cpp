@@ -145,19 +145,15 @@ int RunMt5(const CopyOptions& opt, int chart, const ExpertRunner::Inputs& inputs
   setup.login = 5000 + opt.instance;
   setup.first_ticket = 5001;
   setup.start_time = static_cast<int64_t>(std::time(nullptr));
-  std::vector<OfferedSymbol> offer;
   std::string error;
+  std::unique_ptr<Mt5TradeServer> account;
   if (!opt.faults.empty()) error = "the simulated MT5 account injects no faults";
-  if (!error.empty() || !ParseMarginMode(opt.mt5, setup.margin_mode, error) ||
-      !ParseSymbolOffer(opt.symbols, offer, error)) {
+  else account = OpenMt5Account(setup, opt.mt5, opt.symbols, error);
+  if (!account) {
     std::fprintf(stderr, "terminal_sim: %s\n", error.c_str());
     return 2;
   }
-  Mt5TradeServer server(setup);
-  if (!OfferSymbols(server, offer)) {
-    std::fprintf(stderr, "terminal_sim: the server refused the symbols\n");
-    return 2;
-  }
+  Mt5TradeServer& server = *account;
   TraceFile trace = OpenTrace(opt);
   PassTracer tracer(trace.get());
   Mt5SimTerminal terminal(server, LibraryLoaderFor({{FileName(opt.dll), opt.dll}}),

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <memory>
 
 #include "account_options.h"
 #include "expert_runner.h"
@@ -168,17 +169,13 @@ int TradeMt5(const TradingOptions& opt, const std::vector<ScenarioStep>& steps, 
       setup.login = std::strtoll(step.login.c_str(), nullptr, 10);
       break;
     }
-  std::vector<OfferedSymbol> offer;
   std::string error;
-  if (!ParseMarginMode(opt.mt5, setup.margin_mode, error) || !ParseSymbolOffer(opt.symbols, offer, error)) {
+  const std::unique_ptr<Mt5TradeServer> account = OpenMt5Account(setup, opt.mt5, opt.symbols, error);
+  if (!account) {
     std::fprintf(stderr, "terminal_sim: %s\n", error.c_str());
     return 2;
   }
-  Mt5TradeServer server(setup);
-  if (!OfferSymbols(server, offer)) {
-    std::fprintf(stderr, "terminal_sim: the server refused the symbols\n");
-    return 2;
-  }
+  Mt5TradeServer& server = *account;
   SendWatcher watcher;
   Mt5SimTerminal terminal(server, LibraryLoaderFor({{LibraryName(opt), opt.dll}}),
                           opt.journal.empty() ? "" : opt.journal + ".globals");

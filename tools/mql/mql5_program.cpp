@@ -13,6 +13,22 @@ const Record* WithTicket(const std::vector<Record>& records, ulong ticket) {
   return nullptr;
 }
 
+// The history is read by ticket, record after record: an index, so that a walk over it is not
+// a search from its start for every property.
+template <typename Record>
+std::unordered_map<ulong, size_t> TicketIndex(const std::vector<Record>& records) {
+  std::unordered_map<ulong, size_t> index;
+  for (size_t i = 0; i < records.size(); i++) index.emplace(records[i].ticket, i);
+  return index;
+}
+
+template <typename Record>
+const Record* Indexed(const std::vector<Record>& records, const std::unordered_map<ulong, size_t>& index,
+                      ulong ticket) {
+  const auto found = index.find(ticket);
+  return found == index.end() ? nullptr : &records[found->second];
+}
+
 mlong OrderInteger(const OrderInfo& o, ENUM_ORDER_PROPERTY_INTEGER id) {
   switch (id) {
     case ORDER_TICKET: return static_cast<mlong>(o.ticket);
@@ -161,6 +177,8 @@ string Program5::OrderGetString(ENUM_ORDER_PROPERTY_STRING property_id) {
 bool Program5::HistorySelect(datetime from_date, datetime to_date) {
   history_deals_ = account_->HistoryDeals(from_date, to_date);
   history_orders_ = account_->HistoryOrders(from_date, to_date);
+  deal_index_ = TicketIndex(history_deals_);
+  order_index_ = TicketIndex(history_orders_);
   return true;
 }
 
@@ -174,7 +192,7 @@ ulong Program5::HistoryDealGetTicket(int index) {
 
 const DealInfo& Program5::HistoryDeal(ulong ticket) {
   static const DealInfo kNone;
-  if (const DealInfo* found = WithTicket(history_deals_, ticket)) return *found;
+  if (const DealInfo* found = Indexed(history_deals_, deal_index_, ticket)) return *found;
   _LastError = ERR_TRADE_DEAL_NOT_FOUND;
   return kNone;
 }
@@ -218,7 +236,7 @@ ulong Program5::HistoryOrderGetTicket(int index) {
 
 const OrderInfo& Program5::HistoryOrder(ulong ticket) {
   static const OrderInfo kNone;
-  if (const OrderInfo* found = WithTicket(history_orders_, ticket)) return *found;
+  if (const OrderInfo* found = Indexed(history_orders_, order_index_, ticket)) return *found;
   _LastError = ERR_TRADE_ORDER_NOT_FOUND;
   return kNone;
 }

@@ -4,6 +4,7 @@
 // (mql_program.h). A selection copies what it selects, as the terminal does: the getters
 // answer what the position, order or history was when it was selected.
 #pragma once
+#include <unordered_map>
 #include <vector>
 
 #include "mql5_terminal.h"
@@ -75,6 +76,7 @@ class Program5 : public Program {
   bool has_position_ = false, has_order_ = false;
   std::vector<DealInfo> history_deals_;
   std::vector<OrderInfo> history_orders_;
+  std::unordered_map<ulong, size_t> deal_index_, order_index_;  // ticket -> record
 };
 
 }  // namespace mql
